@@ -1,0 +1,168 @@
+#include "ArcGlobals.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace orvello::archive {
+
+namespace {
+
+// Eight tables for CRC-32 "slicing by 8": table k maps a byte that is k positions further
+// back in the input to its contribution, so eight bytes fold in with eight look-ups.
+constexpr auto kCrc32Tables = [] {
+    std::array<std::array<std::uint32_t, 256>, 8> t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t c = i;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+        t[0][i] = c;
+    }
+    for (std::size_t k = 1; k < 8; ++k) {
+        for (std::size_t i = 0; i < 256; ++i) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+    }
+    return t;
+}();
+
+constexpr auto kCrc16Table = [] {
+    std::array<std::uint16_t, 256> t{};
+    for (unsigned i = 0; i < 256; ++i) {
+        unsigned c = i;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xA001u : c >> 1;
+        t[i] = static_cast<std::uint16_t>(c);
+    }
+    return t;
+}();
+
+// Days from 1970-01-01 to a civil date (Howard Hinnant's days_from_civil).
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+// 1899-12-30 is 25569 days before 1970-01-01.
+constexpr std::int64_t kDelphiToUnixDays = 25569;
+
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
+}
+
+struct DosFields {
+    int year, month, day, hour, minute, second;
+};
+
+bool SplitDos(std::uint32_t dos, DosFields& f) {
+    if (dos == 0) return false;
+    const std::uint32_t date = dos >> 16, time = dos & 0xFFFF;
+    f.year = 1980 + static_cast<int>(date >> 9);
+    f.month = static_cast<int>((date >> 5) & 15);
+    f.day = static_cast<int>(date & 31);
+    f.hour = static_cast<int>(time >> 11);
+    f.minute = static_cast<int>((time >> 5) & 63);
+    f.second = static_cast<int>(time & 31) * 2;
+    return f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= DaysInMonth(f.year, f.month) &&
+           f.hour < 24 && f.minute < 60 && f.second < 60;
+}
+
+}  // namespace
+
+std::uint32_t Crc32Update(std::uint32_t reg, const std::uint8_t* p, std::size_t n) {
+    const auto& t = kCrc32Tables;
+    while (n >= 8) {
+        const std::uint32_t lo = reg ^ (static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                        static_cast<std::uint32_t>(p[2]) << 16 |
+                                        static_cast<std::uint32_t>(p[3]) << 24);
+        reg = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+              t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+        p += 8;
+        n -= 8;
+    }
+    while (n--) reg = (reg >> 8) ^ t[0][(reg ^ *p++) & 0xFF];
+    return reg;
+}
+
+std::uint32_t Crc32Byte(std::uint32_t reg, std::uint8_t b) {
+    return (reg >> 8) ^ kCrc32Tables[0][(reg ^ b) & 0xFF];
+}
+
+std::uint16_t Crc16Update(std::uint16_t reg, const std::uint8_t* p, std::size_t n) {
+    while (n--) reg = static_cast<std::uint16_t>((reg >> 8) ^ kCrc16Table[(reg ^ *p++) & 0xFF]);
+    return reg;
+}
+
+TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+    const std::int64_t days =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kDelphiToUnixDays;
+    return static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+}
+
+TDateTime DosDateTimeToDateTime(std::uint32_t dos) {
+    DosFields f{};
+    if (!SplitDos(dos, f)) return kDosEpoch;
+    return EncodeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
+}
+
+TDateTime UnixTimeToDateTime(std::int64_t seconds) {
+    const auto t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    if (localtime_r(&t, &tm) == nullptr) return kDosEpoch;
+    return EncodeDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+}
+
+bool DosDateTimeToUnix(std::uint32_t dos, std::time_t& out) {
+    DosFields f{};
+    if (!SplitDos(dos, f)) return false;
+    std::tm tm{};
+    tm.tm_year = f.year - 1900;
+    tm.tm_mon = f.month - 1;
+    tm.tm_mday = f.day;
+    tm.tm_hour = f.hour;
+    tm.tm_min = f.minute;
+    tm.tm_sec = f.second;
+    tm.tm_isdst = -1;
+    out = std::mktime(&tm);
+    return out != static_cast<std::time_t>(-1);
+}
+
+std::string FormatDateTime(TDateTime dt) {
+    auto total = static_cast<std::int64_t>(std::llround(dt * 86400.0));
+    std::int64_t days = total / 86400;
+    std::int64_t secs = total % 86400;
+    if (secs < 0) {
+        secs += 86400;
+        days -= 1;
+    }
+    // civil_from_days, counted from 1970-01-01.
+    std::int64_t z = days - kDelphiToUnixDays + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(y), m, d,
+                  static_cast<long long>(secs / 3600), static_cast<long long>(secs / 60 % 60),
+                  static_cast<long long>(secs % 60));
+    return buf;
+}
+
+std::uint8_t CalcRatio(std::int64_t packed, std::int64_t unpacked) {
+    if (packed == 0 || unpacked == 0 || packed >= unpacked) return 0;
+    if (unpacked - packed > 100000) {
+        packed /= 100;
+        unpacked /= 100;
+    }
+    const std::int64_t r = (unpacked - packed) * 100 / unpacked;
+    return static_cast<std::uint8_t>(r == 0 ? 1 : r);
+}
+
+}  // namespace orvello::archive

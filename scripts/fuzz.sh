@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a fuzz build folder for a bounded time:
+#   scripts/fuzz.sh BUILD_DIR SECONDS [TARGET...]
+# Each starts from the fixture archives (and its saved corpus under build/), and fails on
+# the first crash, hang, leak or sanitizer report.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=$1
+seconds=$2
+shift 2
+fixtures=${ORVELLO_FIXTURES:-$(cd .. && pwd)/shared/fixtures}
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    mapfile -t targets < <(find "$dir" -maxdepth 1 -type f -name 'fuzz_*' -executable -printf '%f\n' | sort)
+fi
+for t in "${targets[@]}"; do
+    corpus="$dir/corpus-$t"
+    mkdir -p "$corpus"
+    seeds=()
+    [ -d "fuzz/seeds/$t" ] && seeds+=("fuzz/seeds/$t")
+    echo "-- $t for ${seconds}s"
+    "$dir/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144 \
+        -print_final_stats=1 "$corpus" "${seeds[@]}" "$fixtures/archives"/* 2>&1 | tail -n 12
+    test "${PIPESTATUS[0]}" -eq 0
+done
