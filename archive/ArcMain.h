@@ -5,6 +5,9 @@
 // detection) and report through optional events that always pass the component as Sender.
 // A fatal problem is reported through OnError and then raised as E_RAISE; a warning is only
 // reported. Everything runs synchronously on the caller's thread, one operation at a time.
+//
+// Paths on this platform use "/". Stored member names keep their bytes; "\" in them is read
+// as a folder separator like "/".
 #pragma once
 
 #include <cstdint>
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ArcFile.h"
 #include "ArcGlobals.h"
 #include "ArcTypes.h"
 
@@ -22,8 +26,9 @@ class TZipCommon;
 // The few message boxes the library itself may show (a self-extractor's name checks, a
 // decoder failure during extraction, the designing-state error box). The application
 // implements it with its toolkit; without a host nothing is shown and questions get "No".
+// Line breaks in the texts are "\n".
 class ArcHost {
-public:
+  public:
     virtual ~ArcHost() = default;
     virtual void ShowWarning(const std::string& text) = 0;
     virtual void ShowInformation(const std::string& text) = 0;
@@ -31,19 +36,22 @@ public:
 };
 
 using TNotifyEvent = std::function<void(TZipCommon& Sender)>;
-using TOnError = std::function<void(TZipCommon& Sender, const std::string& FN, const std::string& VolumeID, int ECode)>;
+using TOnError = std::function<void(TZipCommon& Sender, const std::string& FN,
+                                    const std::string& VolumeID, int ECode)>;
 using TOnRead = std::function<void(TZipCommon& Sender, std::int64_t Offset, std::int32_t Filenum)>;
 using TOnTotals = std::function<void(TZipCommon& Sender, std::int32_t NumFiles)>;
 using TOnFileExists = std::function<void(TZipCommon& Sender, const std::string& FN, bool& Accept)>;
-using TOnBegin = std::function<void(TZipCommon& Sender, const std::string& FN, std::int32_t RecNum, bool& Extract)>;
+using TOnBegin = std::function<void(TZipCommon& Sender, const std::string& FN, std::int32_t RecNum,
+                                    bool& Extract)>;
 using TOnEnd = std::function<void(TZipCommon& Sender, const std::string& FN, bool CRC_PASS)>;
-using TOnProgress = std::function<void(TZipCommon& Sender, const std::string& FN, std::uint8_t Progress)>;
-using TOnGetPassword =
-    std::function<void(TZipCommon& Sender, const std::string& FN, std::string& Password, bool& TryAgain)>;
+using TOnProgress =
+    std::function<void(TZipCommon& Sender, const std::string& FN, std::uint8_t Progress)>;
+using TOnGetPassword = std::function<void(TZipCommon& Sender, const std::string& FN,
+                                          std::string& Password, bool& TryAgain)>;
 
 // Root of the family.
 class TArcComponent {
-public:
+  public:
     TArcComponent() = default;
     virtual ~TArcComponent() = default;
     TArcComponent(const TArcComponent&) = delete;
@@ -64,8 +72,12 @@ public:
 
 // The archive file, its detected type, the current member and error reporting.
 class TZipCommon : public TArcComponent {
-public:
-    TZipCommon();
+  public:
+    TZipCommon() = default;
+
+    // How the component reaches files: the disk unless a test or fuzzer puts in its own.
+    // Not owned; set it before ArchiveFile.
+    const ArcFileSystem* Files = &DiskFileSystem::Instance();
 
     // The archive's path. Assigning runs detection; an empty value keeps the previous path
     // (and detects it again); a path that does not exist clears it (type atNA).
@@ -76,7 +88,8 @@ public:
     TArcType ArcType() const { return arcType_; }
     void SetArcType(TArcType ignored);
 
-    // Wildcard pattern that selects members; only its file-name part is kept.
+    // Wildcard pattern that selects members; only its file-name part is kept. An empty text
+    // stores "*.*" while designing and stays empty (matching no ordinary member) at run time.
     const std::string& FileSpec() const { return fileSpec_; }
     void SetFileSpec(const std::string& spec);
 
@@ -88,13 +101,16 @@ public:
     // 1-based position of the archive data: 1 for a plain archive, after the stub for an
     // executable.
     std::int64_t StartOffset() const { return startOffset_; }
-    // The offset of a ZIP found through an executable's string resources; 0 otherwise.
+    // The offset of a ZIP found through an executable's string resources; 0 otherwise. The
+    // offsets stored inside such a ZIP count from there.
     std::int64_t ZipSfxOffset() const { return zipSfxOffset_; }
 
-    // Output path (extractors) or normalised stored name of the current member. An empty
-    // name clears FileName.
-    virtual void SetFileName(const std::string& name);
+    // Sets FileName from a stored member name: here the name with "\" made "/"; extractors
+    // form the output path. An empty name clears FileName. False when the name is refused
+    // (FileName is then empty); the caller reports 25139 for that member and goes on.
+    virtual bool SetFileName(const std::string& name);
 
+    // An empty FileSpec becomes "*.*".
     void Loaded() override;
 
     // The current member, valid during OnRead (lister) or OnBegin..OnEnd (extractors).
@@ -117,15 +133,21 @@ public:
 
     TOnError OnError;
 
-protected:
-    // Runs detection on the stored path and sets the type, StartOffset, ZipSfxOffset and
-    // ArchiveSize.
-    void Detect();
-
-    // Reports an error (OnError, or the designing box) and raises E_RAISE with its text.
-    [[noreturn]] void RaiseError(int code, const std::string& fn, const std::string& volumeId = "0");
+    // Reports a problem with a message code: the designing-state box, or OnError at run time.
+    // Nothing is raised; this is how warnings (and errors that end only one member) go out.
+    void Report(int code, const std::string& fn, const std::string& volumeId = "0");
+    // Reports an error and raises E_RAISE with its text.
+    [[noreturn]] void RaiseError(int code, const std::string& fn,
+                                 const std::string& volumeId = "0");
     // Reports a warning; nothing is raised.
-    void Warn(int code, const std::string& fn, const std::string& volumeId = "0");
+    void Warn(int code, const std::string& fn, const std::string& volumeId = "0") {
+        Report(code, fn, volumeId);
+    }
+
+  protected:
+    // Runs detection on the stored path and sets the type, StartOffset, ZipSfxOffset and
+    // ArchiveSize. Raises 25115 when the file cannot be closed afterwards.
+    void Detect();
 
     std::string archiveFile_;
     TArcType arcType_ = TArcType::atNA;
@@ -136,13 +158,18 @@ protected:
     std::int64_t zipSfxOffset_ = 0;
 };
 
-// Symmetric wildcard match of two names ("?" and "*" on either side, case-insensitive).
+// Symmetric wildcard match of the file-name parts of two names ("?" and "*" on either side,
+// ASCII letters compared without regard to case). The lister passes FileSpec first, the
+// extractors the member's output path.
 bool MatchFileSpec(const std::string& a, const std::string& b);
 
 // Extraction base: the output folder, the output-path rule, and the extraction events.
 class TUnBase : public TZipCommon {
-public:
-    // The output folder, always ending in "/". An empty value means the archive's folder.
+  public:
+    // The output folder, always absolute and ending in "/". A relative folder is taken from
+    // the current folder at the time of assignment (extraction moves the current folder, so
+    // resolving it later would drift). An empty value means the archive's folder when
+    // ArchiveFile is set, else nothing.
     const std::string& ExtractDir() const { return extractDir_; }
     void SetExtractDir(const std::string& dir);
 
@@ -153,8 +180,11 @@ public:
     static TSetDate SetDateTo();
     static void SetSetDateTo(TSetDate value);
 
-    // The output path of a stored member name, reduced to a safe path below ExtractDir.
-    void SetFileName(const std::string& name) override;
+    // The output path of a stored member name: below ExtractDir (with the stored folders when
+    // UseStoredDirs is set), the stored name reduced to a safe relative path first. A name
+    // that cannot be made safe is refused (false, FileName empty). Also makes the output
+    // path's folder the current folder, when it exists.
+    bool SetFileName(const std::string& name) override;
 
     // Extracts every member that matches FileSpec.
     void Extract();
@@ -166,7 +196,7 @@ public:
     TOnEnd OnEnd;
     TOnProgress OnProgress;
 
-protected:
+  protected:
     virtual void DoExtract() {}
 
     std::string extractDir_;

@@ -1,12 +1,15 @@
 #include "PeResources.h"
 
 #include <array>
+#include <fstream>
 
 namespace orvello::platform {
 
 namespace {
 
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t U16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 std::uint32_t U32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
@@ -19,16 +22,28 @@ constexpr unsigned kMaxSections = 96;  // the PE loader's own limit
 }  // namespace
 
 std::optional<PeResources> PeResources::Open(const std::string& path) {
-    PeResources pe;
-    pe.file_.open(path, std::ios::binary);
-    if (!pe.file_) return std::nullopt;
-    pe.file_.seekg(0, std::ios::end);
-    const auto end = pe.file_.tellg();
+    auto file = std::make_shared<std::ifstream>(path, std::ios::binary);
+    if (!*file) return std::nullopt;
+    file->seekg(0, std::ios::end);
+    const auto end = file->tellg();
     if (end < 0) return std::nullopt;
-    pe.fileSize_ = static_cast<std::uint64_t>(end);
+    ReadFn read = [file](std::uint64_t offset, void* buf, std::size_t n) {
+        file->clear();
+        file->seekg(static_cast<std::streamoff>(offset));
+        file->read(static_cast<char*>(buf), static_cast<std::streamsize>(n));
+        return static_cast<std::size_t>(file->gcount()) == n;
+    };
+    return Open(std::move(read), static_cast<std::uint64_t>(end));
+}
+
+std::optional<PeResources> PeResources::Open(ReadFn read, std::uint64_t fileSize) {
+    PeResources pe;
+    pe.read_ = std::move(read);
+    pe.fileSize_ = fileSize;
 
     std::array<std::uint8_t, 64> dos{};
-    if (!pe.ReadAt(0, dos.data(), dos.size()) || dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
+    if (!pe.ReadAt(0, dos.data(), dos.size()) || dos[0] != 'M' || dos[1] != 'Z')
+        return std::nullopt;
     const std::uint32_t peOffset = U32(&dos[0x3C]);
 
     std::array<std::uint8_t, 24> coff{};
@@ -61,7 +76,8 @@ std::optional<PeResources> PeResources::Open(const std::string& path) {
     const std::uint64_t sectionsOffset = optOffset + optionalSize;
     for (unsigned i = 0; i < sectionCount; ++i) {
         std::array<std::uint8_t, 40> s{};
-        if (!pe.ReadAt(sectionsOffset + std::uint64_t{i} * 40, s.data(), s.size())) return std::nullopt;
+        if (!pe.ReadAt(sectionsOffset + std::uint64_t{i} * 40, s.data(), s.size()))
+            return std::nullopt;
         pe.sections_.push_back({U32(&s[12]), U32(&s[8]), U32(&s[16]), U32(&s[20])});
     }
     const auto root = pe.RvaToOffset(resourceRva);
@@ -72,10 +88,7 @@ std::optional<PeResources> PeResources::Open(const std::string& path) {
 
 bool PeResources::ReadAt(std::uint64_t offset, void* buf, std::size_t n) {
     if (offset > fileSize_ || n > fileSize_ - offset) return false;
-    file_.clear();
-    file_.seekg(static_cast<std::streamoff>(offset));
-    file_.read(static_cast<char*>(buf), static_cast<std::streamsize>(n));
-    return static_cast<std::size_t>(file_.gcount()) == n;
+    return read_(offset, buf, n);
 }
 
 std::optional<std::uint64_t> PeResources::RvaToOffset(std::uint32_t rva) const {
@@ -92,12 +105,14 @@ std::optional<std::uint64_t> PeResources::RvaToOffset(std::uint32_t rva) const {
 
 std::optional<std::uint32_t> PeResources::FindEntry(std::uint32_t dirOffset, std::uint32_t id) {
     std::array<std::uint8_t, 16> dir{};
-    if (dirOffset > rootSize_ || !ReadAt(rootOffset_ + dirOffset, dir.data(), dir.size())) return std::nullopt;
+    if (dirOffset > rootSize_ || !ReadAt(rootOffset_ + dirOffset, dir.data(), dir.size()))
+        return std::nullopt;
     const unsigned named = U16(&dir[12]), ids = U16(&dir[14]);
     // Named entries come first; ids follow.
     for (unsigned i = named; i < named + ids; ++i) {
         std::array<std::uint8_t, 8> e{};
-        if (!ReadAt(rootOffset_ + dirOffset + 16 + std::uint64_t{i} * 8, e.data(), e.size())) return std::nullopt;
+        if (!ReadAt(rootOffset_ + dirOffset + 16 + std::uint64_t{i} * 8, e.data(), e.size()))
+            return std::nullopt;
         if (U32(&e[0]) == id) return U32(&e[4]);
     }
     return std::nullopt;
@@ -105,7 +120,8 @@ std::optional<std::uint32_t> PeResources::FindEntry(std::uint32_t dirOffset, std
 
 std::optional<std::uint32_t> PeResources::FirstEntry(std::uint32_t dirOffset) {
     std::array<std::uint8_t, 16> dir{};
-    if (dirOffset > rootSize_ || !ReadAt(rootOffset_ + dirOffset, dir.data(), dir.size())) return std::nullopt;
+    if (dirOffset > rootSize_ || !ReadAt(rootOffset_ + dirOffset, dir.data(), dir.size()))
+        return std::nullopt;
     if (U16(&dir[12]) + U16(&dir[14]) == 0) return std::nullopt;
     std::array<std::uint8_t, 8> e{};
     if (!ReadAt(rootOffset_ + dirOffset + 16, e.data(), e.size())) return std::nullopt;
@@ -122,7 +138,8 @@ std::optional<std::u16string> PeResources::String(unsigned id) {
     if (!lang || (*lang & kSubdirectoryBit)) return std::nullopt;
 
     std::array<std::uint8_t, 16> data{};
-    if (*lang > rootSize_ || !ReadAt(rootOffset_ + *lang, data.data(), data.size())) return std::nullopt;
+    if (*lang > rootSize_ || !ReadAt(rootOffset_ + *lang, data.data(), data.size()))
+        return std::nullopt;
     const auto offset = RvaToOffset(U32(&data[0]));
     const std::uint32_t size = U32(&data[4]);
     if (!offset) return std::nullopt;
@@ -140,7 +157,8 @@ std::optional<std::u16string> PeResources::String(unsigned id) {
             std::vector<std::uint8_t> raw(count * 2u);
             if (count != 0 && !ReadAt(pos, raw.data(), raw.size())) return std::nullopt;
             std::u16string s(count, u'\0');
-            for (unsigned k = 0; k < count; ++k) s[k] = static_cast<char16_t>(U16(&raw[k * 2u]));
+            for (unsigned k = 0; k < count; ++k)
+                s[k] = static_cast<char16_t>(U16(&raw[k * 2u]));
             return s;
         }
         pos += std::uint64_t{count} * 2;

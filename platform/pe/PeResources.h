@@ -8,7 +8,8 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,16 +17,22 @@
 namespace orvello::platform {
 
 class PeResources {
-public:
+  public:
+    // Reads n bytes at a file offset into buf; true only when all n bytes were read.
+    using ReadFn = std::function<bool(std::uint64_t offset, void* buf, std::size_t n)>;
+
     // Opens the file and locates its resource directory; nullopt when the file is not a PE
     // image with resources.
     static std::optional<PeResources> Open(const std::string& path);
+    // The same over any random-access reader of a file of the given size. The reader must
+    // stay usable while the returned object is.
+    static std::optional<PeResources> Open(ReadFn read, std::uint64_t fileSize);
 
     // The string with the given id (the first language found), as UTF-16 code units;
     // nullopt when there is no such string. An empty string is returned as empty.
     std::optional<std::u16string> String(unsigned id);
 
-private:
+  private:
     struct Section {
         std::uint32_t virtualAddress, virtualSize, rawSize, rawOffset;
     };
@@ -39,7 +46,7 @@ private:
     // The first entry of a directory (any language).
     std::optional<std::uint32_t> FirstEntry(std::uint32_t dirOffset);
 
-    std::ifstream file_;
+    ReadFn read_;
     std::uint64_t fileSize_ = 0;
     std::vector<Section> sections_;
     std::uint64_t rootOffset_ = 0;  // file offset of the resource directory

@@ -1,0 +1,177 @@
+#include "ArcMain.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <system_error>
+
+#include "ArcPaths.h"
+#include "Detect.h"
+
+namespace orvello::archive {
+
+namespace {
+
+// The value behind SetDateTo, one for every extractor in the process.
+std::atomic<TSetDate>& SharedSetDate() {
+    static std::atomic<TSetDate> value{TSetDate::OrigDate};
+    return value;
+}
+
+std::string CurrentFolder() {
+    std::error_code ec;
+    std::string cwd = std::filesystem::current_path(ec).string();
+    if (ec || cwd.empty()) return "/";
+    if (cwd.back() != '/') cwd += '/';
+    return cwd;
+}
+
+// A folder path made absolute against the current folder, ending in "/".
+std::string AbsoluteFolder(std::string folder) {
+    if (folder.empty() || folder.front() != '/') folder = CurrentFolder() + folder;
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+}  // namespace
+
+// ---- TZipCommon
+
+void TZipCommon::SetArchiveFile(const std::string& path) {
+    if (!path.empty()) {
+        if (Files->Exists(path)) {
+            archiveFile_ = path;
+        } else {
+            archiveFile_.clear();
+            archiveSize_ = 0;
+        }
+    }
+    if (!archiveFile_.empty()) {
+        Detect();
+    } else {
+        arcType_ = TArcType::atNA;
+        startOffset_ = 1;
+        zipSfxOffset_ = 0;
+    }
+}
+
+void TZipCommon::SetArcType(TArcType) {
+    SetArchiveFile(std::string());
+}
+
+void TZipCommon::SetFileSpec(const std::string& spec) {
+    const auto cut = spec.find_last_of("/\\:");
+    fileSpec_ = cut == std::string::npos ? spec : spec.substr(cut + 1);
+    if (spec.empty() && Designing) fileSpec_ = "*.*";
+}
+
+void TZipCommon::SetZipCmntBufSize(std::int32_t size) {
+    zipCmntBufSize_ = std::clamp(size, 0, 32767);
+}
+
+bool TZipCommon::SetFileName(const std::string& name) {
+    FileName = StoredNameToFileName(name);
+    return true;
+}
+
+void TZipCommon::Loaded() {
+    if (fileSpec_.empty()) fileSpec_ = "*.*";
+}
+
+void TZipCommon::Detect() {
+    // Each detection starts afresh, so nothing of an earlier archive (such as the offset of
+    // an embedded ZIP) carries over to this one.
+    arcType_ = TArcType::atNA;
+    startOffset_ = 1;
+    zipSfxOffset_ = 0;
+    auto file = Files->Open(archiveFile_);
+    if (!file) {
+        arcType_ = TArcType::atFileError;
+        archiveSize_ = 0;
+        return;
+    }
+    const Detection d = DetectArchive(*file, archiveFile_, zipCmntBufSize_);
+    arcType_ = d.type;
+    startOffset_ = d.startOffset;
+    zipSfxOffset_ = d.zipSfxOffset;
+    archiveSize_ = d.archiveSize;
+    if (!file->Close()) RaiseError(errCloseFile, archiveFile_);
+}
+
+void TZipCommon::Report(int code, const std::string& fn, const std::string& volumeId) {
+    if (Designing) {
+        if (Host != nullptr) Host->ShowWarning(fn + "\n" + std::string(ErrorText(code)) + ".");
+        return;
+    }
+    if (OnError) OnError(*this, fn, volumeId, code);
+}
+
+void TZipCommon::RaiseError(int code, const std::string& fn, const std::string& volumeId) {
+    Report(code, fn, volumeId);
+    throw E_RAISE(code);
+}
+
+// ---- TUnBase
+
+void TUnBase::SetExtractDir(const std::string& dir) {
+    if (dir.empty()) {
+        if (archiveFile_.empty()) {
+            extractDir_.clear();
+        } else {
+            extractDir_ = AbsoluteFolder(FolderPart(archiveFile_));
+        }
+        return;
+    }
+    extractDir_ = AbsoluteFolder(dir);
+}
+
+TSetDate TUnBase::SetDateTo() {
+    return SharedSetDate().load();
+}
+
+void TUnBase::SetSetDateTo(TSetDate value) {
+    SharedSetDate().store(value);
+}
+
+bool TUnBase::SetFileName(const std::string& name) {
+    if (name.empty()) {
+        FileName.clear();
+        return true;
+    }
+    // Extractors that pass ExtractDir + stored name get the stored part back.
+    std::string stored = name;
+    if (!extractDir_.empty() && stored.size() > extractDir_.size() &&
+        stored.compare(0, extractDir_.size(), extractDir_) == 0) {
+        stored.erase(0, extractDir_.size());
+    }
+    const auto safe = SafeRelativeName(stored);
+    if (!safe) {
+        FileName.clear();
+        return false;
+    }
+    const std::string storedFolder = FolderPart(*safe);
+    // Without an output folder, a member's own folder becomes it.
+    bool folderTaken = false;
+    if (extractDir_.empty() && !storedFolder.empty()) {
+        SetExtractDir(storedFolder);
+        folderTaken = true;
+    }
+    std::string folder;
+    if (!extractDir_.empty()) {
+        // The stored folder is not added a second time when it has just become ExtractDir.
+        folder = UseStoredDirs && !folderTaken ? extractDir_ + storedFolder : extractDir_;
+    } else {
+        folder = FolderPart(archiveFile_);
+    }
+    folder = AbsoluteFolder(folder);
+    FileName = folder + FileNamePart(*safe);
+    std::error_code ec;
+    std::filesystem::current_path(folder, ec);  // a folder not made yet is no error
+    return true;
+}
+
+void TUnBase::Extract() {
+    DoExtract();
+}
+
+}  // namespace orvello::archive

@@ -1,0 +1,25 @@
+// Name rules shared by the components: stored member names made safe for writing, and the
+// folder and file-name parts of paths.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace orvello::archive {
+
+// A stored member name with every "\" made "/" (DOS archivers store "\"); the bytes are
+// otherwise kept as they are.
+std::string StoredNameToFileName(std::string name);
+
+// The part after the last "/" ("" for "roms/").
+std::string FileNamePart(const std::string& path);
+// The part up to and including the last "/" ("" when there is none).
+std::string FolderPart(const std::string& path);
+
+// A stored member name reduced to a relative path that stays below the folder it is written
+// to: "\" becomes "/", a drive ("C:") and a root ("/") are dropped, and so are empty and "."
+// parts. nullopt (the name is refused) when a part is "..", or when nothing is left. A name
+// ending in "/" keeps it (a folder entry: empty file-name part).
+std::optional<std::string> SafeRelativeName(const std::string& stored);
+
+}  // namespace orvello::archive

@@ -1,0 +1,43 @@
+// Archive type detection: which format a file holds and where its archive data begins.
+//
+// Plain archives are recognised by the signature of their first bytes. Executables
+// (self-extracting archives) are searched in three places in turn: the offsets named by the
+// program's string resources 1 to 4, the end of its DOS image, and, for ZIP, an end record in
+// the file's tail.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ArcFile.h"
+#include "ArcTypes.h"
+
+namespace orvello::archive {
+
+// Where four signature bytes were met: at the start of the file, or inside an executable at
+// a place where an embedded archive may begin.
+enum class SignaturePlace { AtStart, InsideExe };
+
+struct Classification {
+    TArcType type = TArcType::atUnknown;
+    // Set when the signature itself fixes where the archive starts (1-based).
+    std::optional<std::int64_t> startOffset;
+};
+
+// The type four bytes announce. Signatures that only count at the start of a file give atNA
+// when met inside an executable.
+Classification ClassifySignature(const std::uint8_t (&b)[4], SignaturePlace place);
+
+struct Detection {
+    TArcType type = TArcType::atNA;
+    std::int64_t startOffset = 1;   // 1-based position of the archive data
+    std::int64_t zipSfxOffset = 0;  // offset of a ZIP found through string resources
+    std::int64_t archiveSize = 0;
+};
+
+// Detects the type of an open file. `name` is the file's path (its extension decides whether
+// the TAR test runs); zipCmntBufSize widens the tail window searched for a ZIP end record.
+Detection DetectArchive(ArcFile& file, const std::string& name, std::int32_t zipCmntBufSize);
+
+}  // namespace orvello::archive

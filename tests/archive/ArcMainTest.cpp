@@ -1,0 +1,240 @@
+// The wildcard match, the output-path rule with its safe-name reduction, and error reporting.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Fixtures.h"
+#include "RecordingHost.h"
+#include "archive/ArcMain.h"
+#include "archive/ArcPaths.h"
+
+using namespace orvello::archive;
+using namespace orvello::testing;
+
+namespace {
+
+// Puts the current folder back: SetFileName moves it.
+class KeepCurrentFolder {
+  public:
+    KeepCurrentFolder() : saved_(std::filesystem::current_path()) {}
+    ~KeepCurrentFolder() { std::filesystem::current_path(saved_); }
+    KeepCurrentFolder(const KeepCurrentFolder&) = delete;
+    KeepCurrentFolder& operator=(const KeepCurrentFolder&) = delete;
+
+  private:
+    std::filesystem::path saved_;
+};
+
+std::string Cwd() {
+    return std::filesystem::current_path().string() + "/";
+}
+
+}  // namespace
+
+// ---- MatchFileSpec
+
+TEST(MatchFileSpec, PatternsOfEitherSide) {
+    for (const char* spec :
+         {"*.*", "GAME.SMC", "g?me.*", "*", "*.smc", "G*", "*E.S*C", "game.smc."}) {
+        EXPECT_TRUE(MatchFileSpec(spec, "game.smc")) << spec;
+        EXPECT_TRUE(MatchFileSpec("game.smc", spec)) << spec;  // symmetric
+    }
+    for (const char* spec : {"*.sfc", "game", "g?me", "gam.smc", "game.smc?", "?game.smc"}) {
+        EXPECT_FALSE(MatchFileSpec(spec, "game.smc")) << spec;
+        EXPECT_FALSE(MatchFileSpec("game.smc", spec)) << spec;
+    }
+    // A name without an extension meets "*.*"; "." and ".*" do not lose it otherwise.
+    EXPECT_TRUE(MatchFileSpec("*.*", "README"));
+    EXPECT_TRUE(MatchFileSpec("README.", "readme"));
+    EXPECT_FALSE(MatchFileSpec("README.", "README.TXT"));
+    EXPECT_TRUE(MatchFileSpec("*.*", "a.b.c"));
+    // Wildcards on both sides at once.
+    EXPECT_TRUE(MatchFileSpec("*a", "b*"));
+    EXPECT_TRUE(MatchFileSpec("?b", "a?"));
+}
+
+TEST(MatchFileSpec, OnlyTheFileNamePartCountsAndEmptySidesMatchOnlyAStar) {
+    EXPECT_TRUE(MatchFileSpec("*.smc", "roms/snes/game.smc"));
+    EXPECT_TRUE(MatchFileSpec("roms\\*.smc", "C:game.smc"));
+    EXPECT_FALSE(MatchFileSpec("*", "roms/"));  // a folder entry has no file-name part
+    EXPECT_FALSE(MatchFileSpec("", "game.smc"));
+    EXPECT_FALSE(MatchFileSpec("", ""));
+    EXPECT_TRUE(MatchFileSpec("", "*x"));
+    EXPECT_TRUE(MatchFileSpec("*", ""));
+}
+
+TEST(MatchFileSpec, ManyStarsAgainstALongNameStayCheap) {
+    // Backtracking would try an astronomical number of splits here.
+    std::string spec;
+    for (int i = 0; i < 200; ++i)
+        spec += "*a";
+    spec += "*b";
+    const std::string name(5000, 'a');
+    EXPECT_FALSE(MatchFileSpec(spec, name));
+    EXPECT_TRUE(MatchFileSpec(spec, name + "b"));
+}
+
+// ---- the safe-name reduction
+
+TEST(SafeRelativeName, DropsDrivesRootsAndDotsAndRefusesParents) {
+    EXPECT_EQ(SafeRelativeName("game.smc"), "game.smc");
+    EXPECT_EQ(SafeRelativeName("C:\\ROMS\\GAME.SMC"), "ROMS/GAME.SMC");
+    EXPECT_EQ(SafeRelativeName("/etc/passwd"), "etc/passwd");
+    EXPECT_EQ(SafeRelativeName("\\\\server\\share\\x"), "server/share/x");
+    EXPECT_EQ(SafeRelativeName("./a//./b"), "a/b");
+    EXPECT_EQ(SafeRelativeName("roms/"), "roms/");
+    EXPECT_EQ(SafeRelativeName("a..b/..c"), "a..b/..c");  // dots inside a name are fine
+    for (const char* bad :
+         {"../x", "a/../../x", "a\\..\\x", "..", ".", "./", "/", "C:", "C:\\", "a/.."}) {
+        EXPECT_EQ(SafeRelativeName(bad), std::nullopt) << bad;
+    }
+}
+
+// ---- the output-path rule
+
+TEST(SetFileName, OutputPathBelowExtractDirWithOrWithoutStoredFolders) {
+    KeepCurrentFolder keep;
+    TUnBase u;
+    u.SetExtractDir("/roms");
+    EXPECT_EQ(u.ExtractDir(), "/roms/");
+    ASSERT_TRUE(u.SetFileName("sub/game.smc"));
+    EXPECT_EQ(u.FileName, "/roms/game.smc");
+    u.UseStoredDirs = true;
+    ASSERT_TRUE(u.SetFileName("sub\\game.smc"));
+    EXPECT_EQ(u.FileName, "/roms/sub/game.smc");
+    ASSERT_TRUE(u.SetFileName("C:\\sub\\game.smc"));
+    EXPECT_EQ(u.FileName, "/roms/sub/game.smc");
+    ASSERT_TRUE(u.SetFileName("/abs/game.smc"));
+    EXPECT_EQ(u.FileName, "/roms/abs/game.smc");
+    // A name that already carries ExtractDir in front (as the ARC extractor passes it).
+    ASSERT_TRUE(u.SetFileName("/roms/game.smc"));
+    EXPECT_EQ(u.FileName, "/roms/game.smc");
+    // A folder entry keeps its empty file-name part.
+    ASSERT_TRUE(u.SetFileName("docs/"));
+    EXPECT_EQ(u.FileName, "/roms/docs/");
+    ASSERT_TRUE(u.SetFileName(""));
+    EXPECT_EQ(u.FileName, "");
+}
+
+TEST(SetFileName, RefusedNamesLeaveFileNameEmpty) {
+    KeepCurrentFolder keep;
+    TUnBase u;
+    u.SetExtractDir("/roms/");
+    for (bool stored : {false, true}) {
+        u.UseStoredDirs = stored;
+        for (const char* bad : {"../evil", "ok/../../evil", "..\\evil", "/", "."}) {
+            u.FileName = "previous";
+            EXPECT_FALSE(u.SetFileName(bad)) << bad;
+            EXPECT_EQ(u.FileName, "") << bad;
+        }
+    }
+}
+
+TEST(SetFileName, RelativeExtractDirIsResolvedOnceAndTheCurrentFolderFollowsTheOutput) {
+    KeepCurrentFolder keep;
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path() + "/roms");
+    std::filesystem::current_path(dir.Path());
+    TUnBase u;
+    u.SetExtractDir("roms");
+    EXPECT_EQ(u.ExtractDir(), dir.Path() + "/roms/");
+    ASSERT_TRUE(u.SetFileName("a.smc"));
+    EXPECT_EQ(u.FileName, dir.Path() + "/roms/a.smc");
+    EXPECT_EQ(Cwd(), dir.Path() + "/roms/");
+    // The next member does not land in roms/roms/.
+    ASSERT_TRUE(u.SetFileName("b.smc"));
+    EXPECT_EQ(u.FileName, dir.Path() + "/roms/b.smc");
+}
+
+TEST(SetFileName, WithoutExtractDirTheArchiveFolderOrTheMembersOwnFolderIsUsed) {
+    KeepCurrentFolder keep;
+    TempDir dir;
+    const std::string archive = dir.Write("set.zip", {'P', 'K', 3, 4, 0, 0});
+    std::filesystem::current_path(dir.Path());
+    {
+        TUnBase u;
+        u.SetArchiveFile(archive);
+        ASSERT_TRUE(u.SetFileName("game.smc"));
+        EXPECT_EQ(u.FileName, dir.Path() + "/game.smc");
+        EXPECT_EQ(u.ExtractDir(), "");
+    }
+    for (bool stored : {false, true}) {
+        std::filesystem::current_path(dir.Path());
+        TUnBase u;
+        u.UseStoredDirs = stored;
+        u.SetArchiveFile(archive);
+        ASSERT_TRUE(u.SetFileName("sub/game.smc"));
+        EXPECT_EQ(u.ExtractDir(), dir.Path() + "/sub/");
+        EXPECT_EQ(u.FileName, dir.Path() + "/sub/game.smc") << stored;  // never sub/sub/
+    }
+}
+
+TEST(ExtractDir, EmptyValueTakesTheArchiveFolder) {
+    TempDir dir;
+    const std::string archive = dir.Write("set.zip", {'P', 'K', 3, 4, 0, 0});
+    TUnBase u;
+    u.SetExtractDir("");
+    EXPECT_EQ(u.ExtractDir(), "");
+    u.SetArchiveFile(archive);
+    u.SetExtractDir("");
+    EXPECT_EQ(u.ExtractDir(), dir.Path() + "/");
+    u.SetExtractDir("/");
+    EXPECT_EQ(u.ExtractDir(), "/");
+}
+
+TEST(SetDateTo, IsSharedByAllExtractors) {
+    TUnBase a, b;
+    ASSERT_EQ(TUnBase::SetDateTo(), TSetDate::OrigDate);
+    a.SetSetDateTo(TSetDate::CurDate);
+    EXPECT_EQ(b.SetDateTo(), TSetDate::CurDate);
+    b.SetSetDateTo(TSetDate::OrigDate);
+    EXPECT_EQ(a.SetDateTo(), TSetDate::OrigDate);
+}
+
+TEST(Extract, RunsTheExtractorsOwnWork) {
+    struct Counting : TUnBase {
+        int runs = 0;
+        void DoExtract() override { ++runs; }
+    } u;
+    u.Extract();
+    u.Extract();
+    EXPECT_EQ(u.runs, 2);
+}
+
+// ---- error reporting
+
+TEST(Errors, ReportedThroughOnErrorThenRaised) {
+    TZipCommon c;
+    std::vector<std::tuple<std::string, std::string, int>> seen;
+    c.OnError = [&](TZipCommon& sender, const std::string& fn, const std::string& vol, int code) {
+        EXPECT_EQ(&sender, &c);
+        seen.emplace_back(fn, vol, code);
+    };
+    try {
+        c.RaiseError(errBadFileHeader, "a.zip");
+        FAIL() << "no exception";
+    } catch (const E_RAISE& e) {
+        EXPECT_EQ(e.Code(), errBadFileHeader);
+        EXPECT_STREQ(e.what(), "Bad file header");
+    }
+    c.Warn(errCRC, "m.smc", "2");
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0],
+              std::make_tuple(std::string("a.zip"), std::string("0"), int(errBadFileHeader)));
+    EXPECT_EQ(seen[1], std::make_tuple(std::string("m.smc"), std::string("2"), int(errCRC)));
+}
+
+TEST(Errors, WhileDesigningABoxShowsInsteadOfOnError) {
+    RecordingHost host;
+    TZipCommon c;
+    c.Designing = true;
+    c.Host = &host;
+    bool eventFired = false;
+    c.OnError = [&](TZipCommon&, const std::string&, const std::string&, int) {
+        eventFired = true;
+    };
+    EXPECT_THROW(c.RaiseError(errHeaderID, "a.zip"), E_RAISE);
+    EXPECT_FALSE(eventFired);
+    ASSERT_EQ(host.log.size(), 1u);
+    EXPECT_EQ(host.log[0], "warning: a.zip\nHeader ID error.");
+}
