@@ -20,10 +20,11 @@ namespace detail {
 
 // The refill buffer shared by both bit orders: a fixed block owned by the reader.
 class InputBuffer {
-public:
+  public:
     static constexpr std::size_t kSize = 32768;
 
-    explicit InputBuffer(InputSource& src) : src_(src), buf_(std::make_unique<std::uint8_t[]>(kSize)) {}
+    explicit InputBuffer(InputSource& src)
+        : src_(src), buf_(std::make_unique<std::uint8_t[]>(kSize)) {}
 
     // Bytes still waiting in the buffer.
     std::size_t Available() const { return end_ - pos_; }
@@ -44,7 +45,7 @@ public:
     // Bytes handed to the reader by the source so far.
     std::uint64_t Delivered() const { return delivered_; }
 
-private:
+  private:
     InputSource& src_;
     std::unique_ptr<std::uint8_t[]> buf_;
     std::size_t pos_ = 0;
@@ -57,7 +58,7 @@ private:
 
 // Least significant bit first: deflate, ZIP shrink, reduce and implode.
 class LsbBitReader {
-public:
+  public:
     explicit LsbBitReader(InputSource& src) : in_(src) {}
 
     // Makes at least n bits (n <= 56) available to Peek. Beyond the input's end, zero bits.
@@ -114,7 +115,34 @@ public:
         return std::min(c, in_.Delivered());
     }
 
-private:
+    // Hot decode loops take the register and the buffer cursor into local variables, so that
+    // their stores to output bytes cannot force the state back to memory, and hand them back
+    // before calling anything else on the reader. Between the two they may refill only while
+    // at least eight bytes lie between `next` and `end` (see RefillFast).
+    struct Cursor {
+        std::uint64_t bits;
+        unsigned count;
+        const std::uint8_t* next;
+        const std::uint8_t* end;
+    };
+    Cursor Lease() const { return {bits_, count_, in_.Data(), in_.Data() + in_.Available()}; }
+    void Release(const Cursor& c) {
+        bits_ = c.bits;
+        count_ = c.count;
+        in_.Skip(static_cast<std::size_t>(c.next - in_.Data()));
+    }
+    // Tops the register up to at least 56 bits from eight readable bytes at c.next. The bits
+    // above `count` may then hold a copy of the next byte's low bits; the next refill ORs the
+    // same values over them, so they never disturb what Peek returns.
+    static void RefillFast(Cursor& c) {
+        std::uint64_t w;
+        std::memcpy(&w, c.next, 8);  // little-endian hosts only (x86-64, AArch64)
+        c.bits |= w << c.count;
+        c.next += (63 - c.count) >> 3;
+        c.count |= 56;
+    }
+
+  private:
     std::uint64_t ConsumedBits() const {
         return (in_.Delivered() + padBits_ / 8) * 8 - in_.Available() * 8 - count_;
     }
@@ -149,7 +177,7 @@ private:
 
 // Most significant bit first: LHA, ARJ and ZOO's block decoder, ARC squeeze and crunch.
 class MsbBitReader {
-public:
+  public:
     explicit MsbBitReader(InputSource& src) : in_(src) {}
 
     void Need(unsigned n) {
@@ -176,7 +204,7 @@ public:
         return std::min(c, in_.Delivered());
     }
 
-private:
+  private:
     std::uint64_t ConsumedBits() const {
         return (in_.Delivered() + padBits_ / 8) * 8 - in_.Available() * 8 - count_;
     }

@@ -1,0 +1,51 @@
+// ZIP method 6, implode: a sliding dictionary of 4096 or 8192 bytes with lengths and distances
+// coded by Shannon-Fano trees, and literals either coded by a third tree or stored as bytes.
+// General-purpose flag bit 1 selects the 8192-byte dictionary, bit 2 the literal tree (and a
+// minimum match of 3 instead of 2). The data has no end marker: the decoder stops at the
+// recorded size.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "BitReader.h"
+#include "Decoder.h"
+
+namespace orvello::archive {
+
+class ExplodeDecoder final : public Decoder {
+  public:
+    ExplodeDecoder(InputSource& src, std::uint16_t flags, std::uint64_t size);
+    int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
+    std::uint64_t Consumed() const override { return in_.Consumed(); }
+
+    static constexpr std::size_t kWindow = 8192;
+    static constexpr unsigned kRootBits = 8;
+    // Enough for any complete tree of up to 256 codes of up to 16 bits with 8 root bits.
+    static constexpr std::size_t kTableCapacity = 8192;
+
+  private:
+    using Table = std::array<std::uint32_t, kTableCapacity>;
+    int ReadTree(std::size_t symbols, Table& table);
+    int Decode(const Table& table, unsigned& symbol);
+    void Put(std::uint8_t*& out, std::uint8_t b) {
+        window_[pos_++ & (kWindow - 1)] = b;
+        *out++ = b;
+    }
+
+    LsbBitReader in_;
+    bool bigWindow_;
+    bool literalTree_;
+    std::uint64_t left_;
+    bool started_ = false;
+    int error_ = kOk;
+    std::size_t copyLeft_ = 0;
+    std::size_t copyDist_ = 0;
+    Table literals_{};
+    Table lengths_{};
+    Table distances_{};
+    std::array<std::uint8_t, kWindow> window_{};  // zeros before the start, as the format says
+    std::uint64_t pos_ = 0;
+};
+
+}  // namespace orvello::archive

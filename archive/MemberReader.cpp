@@ -1,0 +1,78 @@
+#include "MemberReader.h"
+
+#include <algorithm>
+
+#include "ArcGlobals.h"
+#include "ArcTypes.h"
+
+namespace orvello::archive {
+
+MemberReader::MemberReader(Decoder& decoder, const MemberSpec& spec, Progress progress)
+    : decoder_(decoder),
+      spec_(spec),
+      progress_(std::move(progress)),
+      buf_(std::make_unique<std::uint8_t[]>(kBufferSize)) {
+    if (spec_.step == 0) spec_.step = 10;
+}
+
+int MemberReader::Run(OutputSink& sink) {
+    for (;;) {
+        const std::uint64_t remaining = spec_.size - written_;
+        // One byte more than the member may still produce, so that a surplus shows.
+        const std::size_t ask =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, remaining + 1));
+        std::size_t produced = 0;
+        const int r = decoder_.Read(buf_.get(), ask, produced);
+        produced = std::min(produced, ask);  // a decoder that overfills is held to what was asked
+        std::size_t keep = produced;
+        if (produced > remaining) {
+            keep = static_cast<std::size_t>(remaining);
+            Fail(spec_.excessCode != 0 ? spec_.excessCode : errBadBlock);
+        }
+        if (keep != 0) {
+            if (spec_.check == CheckKind::kCrc32) {
+                crc32_ = Crc32Update(crc32_, buf_.get(), keep);
+            } else {
+                crc16_ = Crc16Update(crc16_, buf_.get(), keep);
+            }
+            written_ += keep;
+            if (!sink.Write(buf_.get(), keep)) Fail(errWriteFile);
+        }
+        ReportProgress(decoder_.Consumed());
+        if (r != kOk) Fail(r);
+        if (error_ != kOk) return error_;
+        if (produced == 0) break;
+    }
+    if (written_ < spec_.size) Fail(errReadFile);
+    return error_;
+}
+
+std::uint32_t MemberReader::Check() const {
+    return spec_.check == CheckKind::kCrc32 ? ~crc32_ : crc16_;
+}
+
+void MemberReader::ReportProgress(std::uint64_t consumed) {
+    const std::uint64_t total = spec_.packedSize;
+    if (total == 0 || !progress_) return;
+    consumed = std::min(consumed, total);
+    if (consumed <= lastConsumed_) return;
+    const auto percent = static_cast<unsigned>(consumed * 100 / total);
+    if (spec_.stored) {
+        // Stored data is measured after each buffer: every change is reported.
+        if (percent != lastPercent_) progress_(static_cast<std::uint8_t>(percent));
+    } else {
+        // The percentage is defined byte by byte. Between the last report and now it took
+        // every value floor(k * 100 / total) for the bytes k taken since; report each multiple
+        // of the step among them, in order.
+        const unsigned step = spec_.step;
+        for (unsigned m = (lastPercent_ / step + 1) * step; m <= percent; m += step) {
+            const std::uint64_t k = (std::uint64_t{m} * total + 99) / 100;  // first byte reaching m
+            if (k > lastConsumed_ && k <= consumed && k * 100 / total == m)
+                progress_(static_cast<std::uint8_t>(m));
+        }
+    }
+    lastPercent_ = percent;
+    lastConsumed_ = consumed;
+}
+
+}  // namespace orvello::archive

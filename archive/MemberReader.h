@@ -1,0 +1,70 @@
+// Drives one member's decoder: stops at the recorded size, folds the check value, reports
+// progress and keeps the first failure. Every format's extractor goes through it, so the
+// decoders themselves only produce bytes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "Decoder.h"
+
+namespace orvello::archive {
+
+// Where a member's bytes go (a file, or memory in tests).
+class OutputSink {
+  public:
+    virtual ~OutputSink() = default;
+    // False when not every byte could be written.
+    virtual bool Write(const std::uint8_t* data, std::size_t n) = 0;
+};
+
+enum class CheckKind { kCrc32, kCrc16 };
+
+struct MemberSpec {
+    std::uint64_t size = 0;        // uncompressed size recorded in the archive
+    std::uint64_t packedSize = 0;  // stored data size that progress is measured against
+    bool stored = false;           // no compression: every change of progress is reported
+    unsigned step = 10;            // progress step in percent
+    CheckKind check = CheckKind::kCrc32;
+    int excessCode = 0;  // the error when the data yields more than `size` bytes
+};
+
+class MemberReader {
+  public:
+    using Progress = std::function<void(std::uint8_t percent)>;
+
+    static constexpr std::size_t kBufferSize = 32768;
+
+    MemberReader(Decoder& decoder, const MemberSpec& spec, Progress progress = {});
+
+    // Decodes the whole member into `sink`. Returns the first failure, or kOk. Never writes
+    // more than the recorded size: a decoder that offers more makes the member damaged
+    // (spec.excessCode) and the surplus is dropped; one that ends early is an unexpected end
+    // of the data. A sink that refuses bytes is a write error.
+    int Run(OutputSink& sink);
+
+    // The finished check value: CRC-32 inverted as ZIP stores it, or the CRC-16 register.
+    std::uint32_t Check() const;
+    std::uint64_t Written() const { return written_; }
+    int Error() const { return error_; }
+
+  private:
+    void Fail(int code) {
+        if (error_ == kOk) error_ = code;
+    }
+    void ReportProgress(std::uint64_t consumed);
+
+    Decoder& decoder_;
+    MemberSpec spec_;
+    Progress progress_;
+    std::unique_ptr<std::uint8_t[]> buf_;
+    std::uint32_t crc32_ = 0xFFFFFFFFu;
+    std::uint16_t crc16_ = 0;
+    std::uint64_t written_ = 0;
+    std::uint64_t lastConsumed_ = 0;
+    unsigned lastPercent_ = 0;
+    int error_ = kOk;
+};
+
+}  // namespace orvello::archive

@@ -1,0 +1,45 @@
+// ZIP method 1, shrink: dynamic LZW with codes of 9 to 13 bits read least significant bit
+// first, and two control sequences after code 256: 1 widens the codes by one bit, 2 frees every
+// code that is no prefix of another code (a partial clear). Freed codes are reused lowest first.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "BitReader.h"
+#include "Decoder.h"
+
+namespace orvello::archive {
+
+class UnshrinkDecoder final : public Decoder {
+  public:
+    explicit UnshrinkDecoder(InputSource& src);
+    int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
+    std::uint64_t Consumed() const override { return in_.Consumed(); }
+
+    static constexpr unsigned kCodes = 8192;
+
+  private:
+    static constexpr std::uint16_t kFree = 0xFFFF;
+    static constexpr std::uint16_t kNone = 0xFFFE;
+
+    int NextCode();
+    void PartialClear();
+    void FindNextFree(unsigned from);
+
+    LsbBitReader in_;
+    unsigned codeSize_ = 9;
+    std::uint16_t prev_ = kNone;  // the code decoded last
+    unsigned nextFree_ = 257;     // the lowest free code, kCodes when none is free
+    bool done_ = false;
+    int error_ = kOk;
+    std::array<std::uint16_t, kCodes> prefix_{};
+    std::array<std::uint8_t, kCodes> suffix_{};
+    std::array<std::uint8_t, kCodes> first_{};  // first byte of each code's string
+    // A decoded string, written backwards from the end; pending_ is its first byte not yet
+    // handed out.
+    std::array<std::uint8_t, kCodes> stack_{};
+    std::size_t pending_ = kCodes;
+};
+
+}  // namespace orvello::archive
