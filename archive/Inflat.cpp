@@ -98,11 +98,16 @@ inline std::uint8_t* CopyMatch(std::uint8_t* out, std::size_t dist, std::size_t 
     const std::uint8_t* src = out - dist;
     std::uint8_t* const end = out + length;
     if (dist >= 8) {
-        do {
+        // Most matches are short: two words unconditionally, then the rest.
+        std::memcpy(out, src, 8);
+        std::memcpy(out + 8, src + 8, 8);
+        out += 16;
+        src += 16;
+        while (out < end) {
             std::memcpy(out, src, 8);
             out += 8;
             src += 8;
-        } while (out < end);
+        }
     } else if (dist == 1) {
         const std::uint64_t v = std::uint64_t{*src} * 0x0101010101010101ull;
         do {
@@ -331,6 +336,14 @@ int InflateDecoder::DecodeHuffman(std::size_t goal) {
                     c.bits >>= CodeBits(e);
                     c.count -= CodeBits(e);
                     *out++ = static_cast<std::uint8_t>(Value(e));
+                    // A third literal still fits in the 56 bits; anything else waits for a
+                    // refill.
+                    e = lt[c.bits & kLitMask];
+                    if ((e & kLiteral) && !(e & kLink)) {
+                        c.bits >>= CodeBits(e);
+                        c.count -= CodeBits(e);
+                        *out++ = static_cast<std::uint8_t>(Value(e));
+                    }
                     continue;
                 }
             }
