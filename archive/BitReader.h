@@ -115,6 +115,10 @@ class LsbBitReader {
         return std::min(c, in_.Delivered());
     }
 
+    // Input bytes of which at least one bit was consumed: what a decoder has taken, counting
+    // the byte it is in the middle of.
+    std::uint64_t Taken() const { return std::min((ConsumedBits() + 7) / 8, in_.Delivered()); }
+
     // Hot decode loops take the register and the buffer cursor into local variables, so that
     // their stores to output bytes cannot force the state back to memory, and hand them back
     // before calling anything else on the reader. Between the two they may refill only while

@@ -17,7 +17,7 @@ class ExplodeDecoder final : public Decoder {
   public:
     ExplodeDecoder(InputSource& src, std::uint16_t flags, std::uint64_t size);
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
-    std::uint64_t Consumed() const override { return in_.Consumed(); }
+    std::uint64_t Consumed() const override { return in_.Taken(); }
 
     static constexpr std::size_t kWindow = 8192;
     static constexpr unsigned kRootBits = 8;

@@ -20,7 +20,7 @@ class InflateDecoder final : public Decoder {
   public:
     explicit InflateDecoder(InputSource& src);
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
-    std::uint64_t Consumed() const override { return in_.Consumed(); }
+    std::uint64_t Consumed() const override { return in_.Taken(); }
 
     static constexpr std::size_t kHistory = 32768;
     static constexpr std::size_t kWork = 3 * 32768;

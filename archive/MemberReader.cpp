@@ -27,6 +27,7 @@ int MemberReader::Run(OutputSink& sink) {
         std::size_t keep = produced;
         if (produced > remaining) {
             keep = static_cast<std::size_t>(remaining);
+            if (error_ == kOk) excess_ = true;
             Fail(spec_.excessCode != 0 ? spec_.excessCode : errBadBlock);
         }
         if (keep != 0) {

@@ -48,6 +48,8 @@ class MemberReader {
     std::uint32_t Check() const;
     std::uint64_t Written() const { return written_; }
     int Error() const { return error_; }
+    // Whether the data offered more bytes than the recorded size.
+    bool Excess() const { return excess_; }
 
   private:
     void Fail(int code) {
@@ -65,6 +67,7 @@ class MemberReader {
     std::uint64_t lastConsumed_ = 0;
     unsigned lastPercent_ = 0;
     int error_ = kOk;
+    bool excess_ = false;
 };
 
 }  // namespace orvello::archive

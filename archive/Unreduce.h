@@ -18,7 +18,7 @@ class UnreduceDecoder final : public Decoder {
     // factor: 1 to 4 (methods 2 to 5); size: the member's uncompressed size.
     UnreduceDecoder(InputSource& src, unsigned factor, std::uint64_t size);
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
-    std::uint64_t Consumed() const override { return in_.Consumed(); }
+    std::uint64_t Consumed() const override { return in_.Taken(); }
 
     static constexpr std::size_t kWindow = 4096;
 

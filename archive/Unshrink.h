@@ -15,7 +15,7 @@ class UnshrinkDecoder final : public Decoder {
   public:
     explicit UnshrinkDecoder(InputSource& src);
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
-    std::uint64_t Consumed() const override { return in_.Consumed(); }
+    std::uint64_t Consumed() const override { return in_.Taken(); }
 
     static constexpr unsigned kCodes = 8192;
 

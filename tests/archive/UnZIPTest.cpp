@@ -1,0 +1,470 @@
+// The ZIP extractor: every fixture archive against its manifest, the edge cases of the walk,
+// passwords and overwriting, and hostile archives.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+
+#include "Fixtures.h"
+#include "RecordingHost.h"
+#include "Sha256.h"
+#include "ZipBuilder.h"
+#include "archive/UnZIP.h"
+
+using namespace orvello::archive;
+using namespace orvello::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Extraction moves the current folder; every test puts it back.
+class KeepFolder {
+  public:
+    KeepFolder() : saved_(fs::current_path()) {}
+    ~KeepFolder() {
+        std::error_code ec;
+        fs::current_path(saved_, ec);
+    }
+
+  private:
+    fs::path saved_;
+};
+
+struct Events {
+    std::vector<std::pair<int, std::string>> errors;  // code, FN
+    std::vector<std::pair<std::string, bool>> ends;   // FN, CRC_PASS
+    std::vector<std::int32_t> recNums;
+    std::vector<std::uint8_t> progress;
+    int activate = 0;
+    int deactivate = 0;
+    RecordingHost host;
+
+    bool Has(int code) const {
+        for (const auto& e : errors)
+            if (e.first == code) return true;
+        return false;
+    }
+    int Count(int code) const {
+        int n = 0;
+        for (const auto& e : errors)
+            n += e.first == code;
+        return n;
+    }
+};
+
+void Hook(TUnZIP& z, Events& ev) {
+    z.Host = &ev.host;
+    z.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
+        ev.errors.emplace_back(code, fn);
+    };
+    z.OnEnd = [&](TZipCommon&, const std::string& fn, bool pass) {
+        ev.ends.emplace_back(fn, pass);
+    };
+    z.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t rec, bool&) {
+        ev.recNums.push_back(rec);
+    };
+    z.OnProgress = [&](TZipCommon&, const std::string&, std::uint8_t p) {
+        ev.progress.push_back(p);
+    };
+    z.OnActivate = [&](TZipCommon&) { ++ev.activate; };
+    z.OnDeactivate = [&](TZipCommon&) { ++ev.deactivate; };
+}
+
+Events ExtractTo(TUnZIP& z, const std::string& archive, const std::string& dir) {
+    Events ev;
+    Hook(z, ev);
+    z.SetArchiveFile(archive);
+    z.SetExtractDir(dir);
+    z.Extract();
+    return ev;
+}
+
+std::vector<std::uint8_t> Slurp(const std::string& p) {
+    return ReadBytes(p);
+}
+
+}  // namespace
+
+// Every ZIP (plain and self-extracting) of the fixtures extracts to the manifest's contents,
+// or fails as the manifest says.
+TEST(UnZIPFixtures, EveryArchiveExtractsToItsManifest) {
+    KeepFolder keep;
+    int archives = 0;
+    for (const char* folder : {"zip", "sfx"}) {
+        for (const auto& entry : Manifest(folder)) {
+            const std::string detect = entry["detect"].Str();
+            if (detect != "atZIP" && detect != "atZipExe" &&
+                entry["archive"].Str() != "TAILCMT.EXE")
+                continue;
+            const std::string name = entry["archive"].Str();
+            const std::string expect = entry["expect"].Str();
+            SCOPED_TRACE(name);
+            TempDir out;
+            TUnZIP z;
+            z.UseStoredDirs = true;
+            z.SetZipCmntBufSize(100);  // TAILCMT.EXE's end record lies 40 bytes before the end
+            if (expect.rfind("password ", 0) == 0) z.Passwords = {"not it", expect.substr(9)};
+            const Events ev = ExtractTo(z, FixturePath(folder, name), out.Path());
+            ++archives;
+            EXPECT_EQ(ev.deactivate, 1);
+            if (name == "EOCDONLY.ZIP") {
+                EXPECT_TRUE(ev.Has(errUnknownFileType));
+                continue;
+            }
+            std::map<std::string, bool> ended;
+            for (const auto& [fn, pass] : ev.ends)
+                ended[fn] = pass;
+            for (const auto& m : entry["members"].Items()) {
+                if (m["dir"].kind() == Json::Kind::Bool && m["dir"].Bool()) continue;
+                const std::string path = out.Path() + "/" + m["name"].Str();
+                SCOPED_TRACE(m["name"].Str());
+                ASSERT_TRUE(ended.count(path));
+                if (m["method"].Int() == 9) {
+                    EXPECT_FALSE(ended[path]);
+                    continue;
+                }
+                const auto bytes = Slurp(path);
+                EXPECT_EQ(bytes.size(), static_cast<std::size_t>(m["size"].Int()));
+                if (m.Has("sha256_written")) {
+                    EXPECT_EQ(Sha256Hex(bytes), m["sha256_written"].Str());
+                    EXPECT_FALSE(ended[path]);
+                } else {
+                    EXPECT_EQ(Sha256Hex(bytes), m["sha256"].Str());
+                    EXPECT_TRUE(ended[path]);
+                }
+            }
+            if (name == "BADCRC.ZIP") {
+                ASSERT_EQ(ev.errors.size(), 1u);
+                EXPECT_EQ(ev.errors[0].first, errCRC);
+                EXPECT_EQ(ev.errors[0].second, out.Path() + "/PACMAN.6E");
+            } else if (name == "DEFL64.ZIP") {
+                // Method 9: the unsupported method is shown in a box, the CRC check then fails,
+                // and the deflated member after them still comes out.
+                EXPECT_EQ(ev.host.log, (std::vector<std::string>{
+                                           "information: Unsupported compression method",
+                                           "information: Unsupported compression method"}));
+                EXPECT_EQ(ev.Count(errCRC), 2);
+                EXPECT_EQ(ev.errors.size(), 2u);
+            } else {
+                EXPECT_TRUE(ev.errors.empty()) << ev.errors[0].first;
+                EXPECT_TRUE(ev.host.log.empty());
+            }
+        }
+    }
+    EXPECT_GE(archives, 30);
+}
+
+TEST(UnZIP, OneMemberByFileSpecReadsNoOtherData) {
+    KeepFolder keep;
+    // Break the local headers of every member but TILES.CHR: they must not even be looked at.
+    auto zip = ReadBytes(FixturePath("zip", "STORED.ZIP"));
+    const std::vector<std::uint8_t> sig = {'P', 'K', 3, 4};
+    for (std::size_t i = 0; i + 4 <= zip.size(); ++i) {
+        if (std::equal(sig.begin(), sig.end(), zip.begin() + static_cast<std::ptrdiff_t>(i)) &&
+            std::string(zip.begin() + static_cast<std::ptrdiff_t>(i) + 30,
+                        zip.begin() + static_cast<std::ptrdiff_t>(i) + 39) != "TILES.CHR") {
+            zip[i + 2] = 9;  // still "PK" at the start, so still a ZIP
+        }
+    }
+    TempDir dir;
+    const std::string archive = dir.Write("S.ZIP", zip);
+    TempDir out;
+    TUnZIP z;
+    z.SetFileSpec("tiles.chr");
+    const Events ev = ExtractTo(z, archive, out.Path());
+    EXPECT_TRUE(ev.errors.empty()) << ev.errors[0].first << " " << ev.errors[0].second;
+    ASSERT_EQ(ev.ends.size(), 1u);
+    EXPECT_EQ(ev.ends[0], std::make_pair(out.Path() + "/TILES.CHR", true));
+    EXPECT_EQ(ev.recNums, std::vector<std::int32_t>{1});
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.Path()), fs::directory_iterator()), 1);
+    // The same archive with every member asked for: the broken ones are warned about and
+    // stepped over.
+    TUnZIP all;
+    TempDir out2;
+    const Events ev2 = ExtractTo(all, archive, out2.Path());
+    EXPECT_EQ(ev2.Count(errLocalHeader), 3);
+    EXPECT_EQ(ev2.recNums, std::vector<std::int32_t>{1});
+}
+
+TEST(UnZIP, DirectoryEntriesWithExtraFieldsAreSteppedOver) {
+    KeepFolder keep;
+    TempDir out;
+    TUnZIP z;  // without stored folders: every file lands in ExtractDir itself
+    const Events ev = ExtractTo(z, FixturePath("zip", "DIREXTRA.ZIP"), out.Path());
+    EXPECT_TRUE(ev.errors.empty());
+    EXPECT_EQ(ev.ends.size(), 4u);
+    for (const char* f : {"PACMAN.6F", "Super Game (USA).sfc", "Read Me First.txt", "TOP.TXT"}) {
+        EXPECT_TRUE(fs::is_regular_file(out.Path() + "/" + f)) << f;
+    }
+    EXPECT_FALSE(fs::exists(out.Path() + "/roms"));
+}
+
+TEST(UnZIP, RefusedOverwriteLeavesTheFileAndEndsWithNothingToDo) {
+    KeepFolder keep;
+    TempDir out;
+    const std::string existing = out.Write("ONE.BYT", Text("keep me"));
+    TUnZIP z;
+    z.SetFileSpec("ONE.BYT");
+    std::vector<std::string> asked;
+    z.OnFileExists = [&](TZipCommon&, const std::string& fn, bool& accept) {
+        asked.push_back(fn);
+        accept = false;
+    };
+    bool begun = false;
+    Events ev;
+    Hook(z, ev);
+    z.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t, bool&) { begun = true; };
+    z.SetArchiveFile(FixturePath("zip", "STORED.ZIP"));
+    z.SetExtractDir(out.Path());
+    z.Extract();
+    EXPECT_EQ(asked, std::vector<std::string>{existing});
+    EXPECT_FALSE(begun);  // a refused member gets no OnBegin
+    EXPECT_EQ(Slurp(existing), Text("keep me"));
+    EXPECT_EQ(ev.ends, (std::vector<std::pair<std::string, bool>>{{existing, false}}));
+    EXPECT_EQ(ev.errors, (std::vector<std::pair<int, std::string>>{
+                             {errNothingToDo, FixturePath("zip", "STORED.ZIP")}}));
+
+    // Without a handler the file is overwritten.
+    TUnZIP plain;
+    const Events ev2 = ExtractTo(plain, FixturePath("zip", "STORED.ZIP"), out.Path());
+    EXPECT_TRUE(ev2.errors.empty());
+    EXPECT_EQ(Slurp(existing).size(), 1u);
+}
+
+TEST(UnZIP, PasswordsFromTheListFromTheHandlerAndTheCurrentOne) {
+    KeepFolder keep;
+    {
+        // The second line of Passwords opens every member; no handler is needed.
+        TempDir out;
+        TUnZIP z;
+        z.Passwords = {"wrong", "secret"};
+        const Events ev = ExtractTo(z, FixturePath("zip", "CRYPT.ZIP"), out.Path());
+        EXPECT_TRUE(ev.errors.empty());
+        EXPECT_EQ(ev.ends.size(), 3u);
+        for (const auto& e : ev.ends)
+            EXPECT_TRUE(e.second) << e.first;
+    }
+    {
+        // A handler asked once: its answer becomes the current password and the first line.
+        TempDir out;
+        TUnZIP z;
+        z.Passwords = {"wrong"};
+        int asked = 0;
+        z.OnGetPassword = [&](TZipCommon&, const std::string&, std::string& pw, bool& again) {
+            ++asked;
+            EXPECT_TRUE(again);
+            pw = asked == 1 ? "guess" : "secret";  // the first answer is rejected
+        };
+        const Events ev = ExtractTo(z, FixturePath("zip", "CRYPT.ZIP"), out.Path());
+        EXPECT_EQ(asked, 2);
+        EXPECT_EQ(z.Passwords, (std::vector<std::string>{"secret", "wrong"}));
+        EXPECT_EQ(ev.errors, (std::vector<std::pair<int, std::string>>{
+                                 {errInvalidPassword, out.Path() + "/README"}}));
+        EXPECT_EQ(ev.ends.size(), 3u);
+    }
+    {
+        // TryAgain false: the member fails with 26522 and the walk ends there.
+        TempDir out;
+        TUnZIP z;
+        z.OnGetPassword = [&](TZipCommon&, const std::string&, std::string&, bool& again) {
+            again = false;
+        };
+        const Events ev = ExtractTo(z, FixturePath("zip", "CRYPT.ZIP"), out.Path());
+        EXPECT_EQ(ev.errors, (std::vector<std::pair<int, std::string>>{
+                                 {errPasswordFailed, out.Path() + "/README"},
+                                 {errNothingToDo, FixturePath("zip", "CRYPT.ZIP")}}));
+        EXPECT_EQ(ev.recNums, std::vector<std::int32_t>{1});
+        EXPECT_FALSE(fs::exists(out.Path() + "/README"));
+    }
+    {
+        // No handler and no list: 25172, and the walk ends.
+        TempDir out;
+        TUnZIP z;
+        const Events ev = ExtractTo(z, FixturePath("zip", "CRYPTDD.ZIP"), out.Path());
+        ASSERT_FALSE(ev.errors.empty());
+        EXPECT_EQ(ev.errors[0].first, errNoOnPassword);
+        EXPECT_EQ(ev.recNums.size(), 1u);
+    }
+}
+
+TEST(UnZIP, DatesPermissionsAndProgress) {
+    KeepFolder keep;
+    TempDir src;
+    ZipEntry ro = Entry("RO.BIN", std::vector<std::uint8_t>(5000, 7));
+    ro.externalAttr = 0x01;  // DOS read-only
+    ZipEntry suid = Entry("TOOL", Text("#!/bin/sh\n"));
+    suid.versionMadeBy = 3 << 8;
+    suid.externalAttr = (0104755u << 16);  // regular file, set-user-id, rwxr-xr-x
+    const std::string archive = src.Write("A.ZIP", BuildZip({ro, suid}));
+    TempDir out;
+    TUnZIP z;
+    z.ProgressNotify = TProgressNotify::TwentyFive;
+    const Events ev = ExtractTo(z, archive, out.Path());
+    EXPECT_TRUE(ev.errors.empty());
+    struct stat st {};
+    ASSERT_EQ(::stat((out.Path() + "/RO.BIN").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+    std::time_t want;
+    ASSERT_TRUE(DosDateTimeToUnix((std::uint32_t{ro.dosDate} << 16) | ro.dosTime, want));
+    EXPECT_EQ(st.st_mtime, want);
+    ASSERT_EQ(::stat((out.Path() + "/TOOL").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    // A stored member reports every change: one buffer here, so 100 once per member.
+    EXPECT_EQ(ev.progress, (std::vector<std::uint8_t>{100, 100}));
+
+    // Deflated members report multiples of the step only.
+    TUnZIP d;
+    d.ProgressNotify = TProgressNotify::TwentyFive;
+    TempDir out2;
+    const Events ev2 = ExtractTo(d, FixturePath("zip", "BIGROM.ZIP"), out2.Path());
+    EXPECT_EQ(ev2.progress, (std::vector<std::uint8_t>{25, 50, 75, 100}));
+}
+
+TEST(UnZIPHostile, NamesThatLeaveTheFolderAreRefusedAndTheWalkGoesOn) {
+    KeepFolder keep;
+    TempDir src;
+    const std::string archive = src.Write(
+        "H.ZIP",
+        BuildZip({Entry("../escape.txt", Text("x")), Entry("a/../../escape2.txt", Text("x")),
+                  Entry("/abs/rooted.txt", Text("rooted")),
+                  Entry("C:\\dos\\drive.txt", Text("drive")), Entry("good.txt", Text("good"))}));
+    TempDir out;
+    const std::string inner = out.Path() + "/in";
+    fs::create_directory(inner);
+    TUnZIP z;
+    z.UseStoredDirs = true;
+    const Events ev = ExtractTo(z, archive, inner);
+    EXPECT_EQ(ev.Count(errInvalidFileName), 2);
+    EXPECT_FALSE(fs::exists(out.Path() + "/escape.txt"));
+    EXPECT_FALSE(fs::exists(out.Path() + "/escape2.txt"));
+    EXPECT_EQ(Slurp(inner + "/abs/rooted.txt"), Text("rooted"));
+    EXPECT_EQ(Slurp(inner + "/dos/drive.txt"), Text("drive"));
+    EXPECT_EQ(Slurp(inner + "/good.txt"), Text("good"));
+}
+
+TEST(UnZIPHostile, SymbolicLinksAreNeverCreatedNorWrittenThrough) {
+    KeepFolder keep;
+    TempDir outside;
+    const std::string victim = outside.Write("victim", Text("precious"));
+    TempDir src;
+    ZipEntry link = Entry("link", Text(victim));
+    link.versionMadeBy = 3 << 8;
+    link.externalAttr = 0120777u << 16;  // a symbolic link whose target is the victim
+    const std::string archive =
+        src.Write("L.ZIP", BuildZip({Entry("victim", Text("overwritten")), link}));
+    TempDir out;
+    fs::create_symlink(victim, out.Path() + "/victim");  // planted at the output path
+    TUnZIP z;
+    const Events ev = ExtractTo(z, archive, out.Path());
+    EXPECT_EQ(Slurp(victim), Text("precious"));
+    EXPECT_TRUE(fs::is_symlink(out.Path() + "/victim"));
+    EXPECT_TRUE(ev.Has(errOpenFile));
+    // The link member comes out as a plain file holding the target's name.
+    EXPECT_FALSE(fs::is_symlink(out.Path() + "/link"));
+    EXPECT_EQ(Slurp(out.Path() + "/link"), Text(victim));
+}
+
+TEST(UnZIPHostile, DataBeyondTheRecordedSizeIsDamageNotALargerFile) {
+    KeepFolder keep;
+    TempDir src;
+    ZipEntry big = Entry("BIG.BIN", std::vector<std::uint8_t>(100000, 'A'));
+    big.size = 1000;  // the data holds far more
+    big.crc = Crc32(std::vector<std::uint8_t>(1000, 'A'));
+    const std::string archive = src.Write("X.ZIP", BuildZip({big}));
+    TempDir out;
+    TUnZIP z;
+    const Events ev = ExtractTo(z, archive, out.Path());
+    EXPECT_EQ(fs::file_size(out.Path() + "/BIG.BIN"), 1000u);
+    EXPECT_TRUE(ev.Has(errBadBlock));
+    ASSERT_EQ(ev.ends.size(), 1u);
+    EXPECT_FALSE(ev.ends[0].second);
+}
+
+TEST(UnZIPHostile, OverlappingMembersAndTruncatedArchives) {
+    KeepFolder keep;
+    TempDir src;
+    {
+        // Two entries share one member's data: the second is refused and the call ends.
+        ZipEntry a = Entry("A.BIN", std::vector<std::uint8_t>(3000, 'a'));
+        ZipEntry b = a;
+        b.name = "B.BIN";
+        b.localAt = 0;
+        b.skipLocal = true;
+        ZipEntry c = Entry("C.BIN", Text("after"));
+        const std::string archive = src.Write("O.ZIP", BuildZip({a, b, c}));
+        TempDir out;
+        TUnZIP z;
+        const Events ev = ExtractTo(z, archive, out.Path());
+        EXPECT_TRUE(fs::exists(out.Path() + "/A.BIN"));
+        EXPECT_FALSE(fs::exists(out.Path() + "/B.BIN"));
+        EXPECT_FALSE(fs::exists(out.Path() + "/C.BIN"));
+        EXPECT_TRUE(ev.Has(errBadFileHeader));
+    }
+    {
+        // A member whose data would run into the central directory.
+        ZipEntry a = Entry("A.BIN", Text("short"));
+        a.packed = 500;
+        const std::string archive = src.Write("C.ZIP", BuildZip({a}));
+        TempDir out;
+        TUnZIP z;
+        const Events ev = ExtractTo(z, archive, out.Path());
+        EXPECT_FALSE(fs::exists(out.Path() + "/A.BIN"));
+        EXPECT_TRUE(ev.Has(errBadFileHeader));
+    }
+    {
+        // Cut short: no end record is left.
+        auto zip = ReadBytes(FixturePath("zip", "DEFL9.ZIP"));
+        zip.resize(zip.size() / 2);
+        const std::string archive = src.Write("T.ZIP", zip);
+        TempDir out;
+        TUnZIP z;
+        const Events ev = ExtractTo(z, archive, out.Path());
+        EXPECT_EQ(ev.errors.size(), 1u);
+        EXPECT_TRUE(ev.Has(errUnknownFileType) || ev.Has(errArchiveType));
+    }
+    {
+        // The data of the last member cut off before the central directory: it ends early.
+        ZipEntry a = Entry("A.BIN", std::vector<std::uint8_t>(4000, 'q'));
+        auto zip = BuildZip({a});
+        // Move the central directory down over the member's data.
+        const std::size_t cd = zip.size() - 22 - 46 - 5;
+        const std::size_t keepData = 30 + 5 + 100;
+        std::vector<std::uint8_t> cut(keepData + (zip.size() - cd));
+        std::copy_n(zip.begin(), keepData, cut.begin());
+        std::copy(zip.begin() + static_cast<std::ptrdiff_t>(cd), zip.end(), cut.begin() + keepData);
+        const std::uint32_t newCd = 30 + 5 + 100;
+        cut[cut.size() - 6] = static_cast<std::uint8_t>(newCd);
+        cut[cut.size() - 5] = static_cast<std::uint8_t>(newCd >> 8);
+        const std::string archive = src.Write("D.ZIP", cut);
+        TempDir out;
+        TUnZIP z;
+        const Events ev = ExtractTo(z, archive, out.Path());
+        EXPECT_TRUE(ev.Has(errBadFileHeader));  // its recorded data now covers the directory
+    }
+}
+
+TEST(UnZIP, ErrorsBeforeTheWalk) {
+    KeepFolder keep;
+    TempDir src;
+    TUnZIP z;
+    Events ev;
+    Hook(z, ev);
+    z.Extract();  // no archive
+    EXPECT_EQ(ev.errors, (std::vector<std::pair<int, std::string>>{{errInvalidFileName, ""}}));
+    Events ev2;
+    TUnZIP lha;
+    const std::string notZip = src.Write("N.LZH", Text("xx-lh5-yyyyyyyyyyyy"));
+    ev2 = ExtractTo(lha, notZip, src.Path());
+    EXPECT_EQ(ev2.errors, (std::vector<std::pair<int, std::string>>{{errArchiveType, notZip}}));
+    // A central directory offset pointing at nothing.
+    auto zip = BuildZip({Entry("A", Text("a"))});
+    zip[zip.size() - 6] = 0x7F;
+    const std::string badCd = src.Write("B.ZIP", zip);
+    TUnZIP z3;
+    const Events ev3 = ExtractTo(z3, badCd, src.Path());
+    EXPECT_EQ(ev3.errors, (std::vector<std::pair<int, std::string>>{{errHeaderID, badCd}}));
+    EXPECT_EQ(ev3.activate, 0);
+    EXPECT_EQ(ev3.deactivate, 1);
+}
