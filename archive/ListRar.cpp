@@ -1,0 +1,140 @@
+// RAR (1.5 to 4.x): a 7-byte marker, the main header, then blocks. Every block starts with
+// a CRC (2), a type (1), flags (2) and its header size (2); a block with flag 0x8000 carries
+// 32-bit data of its own size at 7. File headers (type 0x74) are the members; their data is
+// the packed size at 7. Other blocks are stepped over by their sizes.
+#include <algorithm>
+
+#include "ArcPaths.h"
+#include "ListWalk.h"
+#include "RarNames.h"
+
+namespace orvello::archive::detail {
+
+namespace {
+
+constexpr std::size_t kHeaderLength = 32;
+constexpr std::uint8_t kMainHeader = 0x73;
+constexpr std::uint8_t kFileHeader = 0x74;
+constexpr std::uint8_t kCommentBlock = 0x75;
+constexpr std::uint8_t kEndOfArchive = 0x7B;
+constexpr unsigned kMainEncryptedHeaders = 0x80;
+constexpr unsigned kLongBlock = 0x8000;
+constexpr unsigned kFileComment = 0x08;
+constexpr unsigned kFileLarge = 0x100;    // 64-bit sizes: high halves after the attributes
+constexpr unsigned kFileUnicode = 0x200;  // the name field holds a Unicode name too
+constexpr unsigned kFileDirectoryMask = 0xE0;
+constexpr std::int64_t kMarkerLength = 7;
+constexpr std::int64_t kMainHeaderLength = 13;
+constexpr std::int64_t kCommentHeaderLength = 13;
+constexpr std::uint8_t kStoredMethod = 0x30;
+
+std::string RarMethodName(unsigned m) {
+    static const char* const kNames[] = {"Stored", "Fastest", "Fast", "Normal", "Good", "Best"};
+    return m >= 48 && m <= 53 ? kNames[m - 48] : "Unknown";
+}
+
+class RarWalker final : public FormatWalker {
+  public:
+    std::size_t HeaderLength() const override { return kHeaderLength; }
+
+    void Prepare(ListWalk& walk) override {
+        const std::int64_t main = walk.position + kMarkerLength;
+        std::uint8_t h[kMainHeaderLength];
+        if (!walk.ReadExact(main, h, sizeof h) || h[2] != kMainHeader ||
+            (Le16(h + 3) & kMainEncryptedHeaders)) {
+            walk.Stop();
+            return;
+        }
+        const unsigned size = Le16(h + 5);
+        if (size > kMainHeaderLength) {
+            walk.L.ArchiveComment = "Archive Comment encrypted...";
+            walk.position = main + size;
+        } else {
+            walk.position = main + kMainHeaderLength;
+        }
+    }
+
+    void Process(ListWalk& walk, const std::uint8_t* h) override {
+        const std::int64_t start = walk.HeaderStart();
+        const std::uint8_t type = h[2];
+        const unsigned flags = Le16(h + 3), size = Le16(h + 5);
+        if (size < 7 || type == kEndOfArchive) {
+            walk.Stop();
+            return;
+        }
+        if (type != kFileHeader) {
+            const std::int64_t data = (flags & kLongBlock) && size >= 11 ? Le32(h + 7) : 0;
+            walk.position = start + size + data;
+            return;
+        }
+        FileHeader(walk, h, start, flags, size);
+    }
+
+  private:
+    static void FileHeader(ListWalk& walk, const std::uint8_t* h, std::int64_t start,
+                           unsigned flags, unsigned size) {
+        auto& L = walk.L;
+        const bool large = flags & kFileLarge;
+        const std::int64_t nameOffset = large ? 40 : 32;
+        const unsigned nameLength = Le16(h + 26);
+        if (size < nameOffset + nameLength) {
+            walk.Stop();
+            return;
+        }
+        std::uint64_t packed = Le32(h + 7), unpacked = Le32(h + 11);
+        if (large) {
+            std::uint8_t high[8];
+            if (!walk.ReadExact(start + 32, high, sizeof high)) {
+                walk.Stop();
+                return;
+            }
+            packed |= std::uint64_t{Le32(high)} << 32;
+            unpacked |= std::uint64_t{Le32(high + 4)} << 32;
+            if (packed > static_cast<std::uint64_t>(walk.end) ||
+                unpacked > static_cast<std::uint64_t>(INT64_MAX)) {
+                walk.Stop();
+                return;
+            }
+        }
+        const std::string field = walk.ReadText(start + nameOffset, nameLength);
+        std::string name = (flags & kFileUnicode) ? RarFileName(field) : field;
+        name = StoredNameToFileName(name);
+        if ((flags & kFileDirectoryMask) == kFileDirectoryMask &&
+            (name.empty() || name.back() != '/'))
+            name += '/';
+        L.FileName = name;
+        if (flags & kFileComment) {
+            L.FileComment = Comment(walk, start + nameOffset + nameLength, start + size);
+        }
+        L.PackedSize = static_cast<std::int64_t>(packed);
+        L.UnpackedSize = static_cast<std::int64_t>(unpacked);
+        L.CRC = Le32(h + 16);
+        L.DateTime = DosDateTimeToDateTime(Le32(h + 20));
+        L.VersionMadeBy = h[24];
+        L.MethodCode = h[25];
+        L.MethodName = RarMethodName(h[25]);
+        L.ExternalAttr = Le32(h + 28);
+        L.InternalAttr = 32;
+        walk.Report();
+        walk.position = start + size + static_cast<std::int64_t>(packed);
+    }
+
+    // A comment block inside the file header (RAR 1.5 and 2.x): a 13-byte block header and
+    // the comment. Only a stored comment is text that can be shown.
+    static std::string Comment(ListWalk& walk, std::int64_t at, std::int64_t headerEnd) {
+        std::uint8_t c[kCommentHeaderLength];
+        if (at + kCommentHeaderLength > headerEnd || !walk.ReadExact(at, c, sizeof c)) return {};
+        if (c[2] != kCommentBlock || c[10] != kStoredMethod) return {};
+        const std::int64_t room =
+            std::min<std::int64_t>(Le16(c + 5), headerEnd - at) - kCommentHeaderLength;
+        return walk.ReadText(at + kCommentHeaderLength, std::min<std::int64_t>(Le16(c + 7), room));
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<FormatWalker> MakeRarWalker() {
+    return std::make_unique<RarWalker>();
+}
+
+}  // namespace orvello::archive::detail

@@ -1,0 +1,121 @@
+// orvello-arc end to end: the built program run on fixtures, its output and exit status.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "Fixtures.h"
+
+using namespace orvello::testing;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ToolRun Tool(const std::vector<std::string>& args) {
+    TempDir dir;
+    std::string cmd = Quote(std::string(ORVELLO_BUILD_DIR) + "/orvello-arc");
+    for (const auto& a : args)
+        cmd += " " + Quote(a);
+    cmd += " >" + Quote(dir.Path() + "/out") + " 2>" + Quote(dir.Path() + "/err");
+    ToolRun r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ostringstream out, err;
+    out << std::ifstream(dir.Path() + "/out").rdbuf();
+    err << std::ifstream(dir.Path() + "/err").rdbuf();
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::vector<std::string> Lines(const std::string& s) {
+    std::vector<std::string> out;
+    std::istringstream in(s);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+}  // namespace
+
+TEST(Tool, TypePrintsCodeNameAndStartOffset) {
+    ToolRun r = Tool({"type", FixturePath("zip", "STORED.ZIP")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "22 atZIP 1\n");
+    r = Tool({"type", FixturePath("sfx", "RESZIP.EXE")});
+    EXPECT_EQ(r.out, "23 atZipExe 4097\n");
+    r = Tool({"type", FixturePath("detect", "FIVE.BIN")});
+    EXPECT_EQ(r.out, "2 atFileError 1\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(Tool, ListPrintsOneTabSeparatedLinePerMemberAndTheTotal) {
+    const ToolRun r = Tool({"list", FixturePath("zip", "STORED.ZIP")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 5u);
+    // Name, unpacked, packed, CRC, method, date and time (hour depends on the time zone).
+    EXPECT_EQ(lines[0].substr(0, lines[0].rfind('\t')), "README\t3000\t3000\t8eb9ed03\tStored");
+    const std::string date = lines[0].substr(lines[0].rfind('\t') + 1);
+    EXPECT_EQ(date.size(), 19u);
+    EXPECT_EQ(date[4], '-');
+    EXPECT_EQ(date[13], ':');
+    EXPECT_EQ(lines[4], "total\t4");
+
+    const ToolRun spec = Tool({"list", FixturePath("zip", "STORED.ZIP"), "*.6e"});
+    EXPECT_EQ(spec.status, 0);
+    const auto specLines = Lines(spec.out);
+    ASSERT_EQ(specLines.size(), 2u);
+    EXPECT_EQ(specLines[0].substr(0, 10), "PACMAN.6E\t");
+    EXPECT_EQ(specLines[1], "total\t1");
+}
+
+TEST(Tool, ErrorsAndWarningsGoToStandardErrorAndFailTheRun) {
+    const std::string eocd = FixturePath("zip", "EOCDONLY.ZIP");
+    ToolRun r = Tool({"list", eocd});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "total\t0\n");
+    EXPECT_EQ(r.err, "error 25137: Header ID error\t" + eocd + "\n");
+
+    const std::string missingVolume = FixturePath("arj", "MVMISS.A01");
+    r = Tool({"list", FixturePath("arj", "MVMISS.ARJ")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Lines(r.err),
+              (std::vector<std::string>{"warning 25903: Next volume in set\t" + missingVolume,
+                                        "error 25132: File not found\t" + missingVolume}));
+
+    r = Tool({"list", "/nonexistent/game.zip"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "error 25132: File not found\t/nonexistent/game.zip\n");
+    r = Tool({"type", FixturePath("tar", "ROMS.BIN")});
+    EXPECT_EQ(r.out, "3 atUnknown 1\n");
+    r = Tool({"list", FixturePath("tar", "ROMS.BIN")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("error 25202: Unknown file type"), std::string::npos);
+}
+
+TEST(Tool, UsageErrorsAndHelp) {
+    EXPECT_EQ(Tool({}).status, 2);
+    EXPECT_EQ(Tool({"frobnicate"}).status, 2);
+    EXPECT_EQ(Tool({"list"}).status, 2);
+    EXPECT_EQ(Tool({"type", "a", "b"}).status, 2);
+    const ToolRun help = Tool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("orvello-arc type FILE"), std::string::npos);
+    EXPECT_NE(help.out.find("orvello-arc list FILE [SPEC]"), std::string::npos);
+}

@@ -1,0 +1,192 @@
+// orvello-arc: the archive library from the command line, for scripts and people.
+//
+//   orvello-arc type FILE          the detected type: code, name and StartOffset
+//   orvello-arc list FILE [SPEC]   the members, one tab-separated line each, then the total
+//
+// Each command is one entry of kCommands; adding a command is adding an entry.
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/ArcLister.h"
+#include "archive/ArcMain.h"
+
+using namespace orvello::archive;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    const char* help;
+    std::size_t minArgs, maxArgs;
+    int (*run)(const Args& args);
+};
+
+// One "error CODE: TEXT" or "warning CODE: TEXT" line, with a tab and FN when there is one.
+void PrintReport(const char* kind, int code, const std::string& fn) {
+    std::fprintf(stderr, "%s %d: %.*s", kind, code, static_cast<int>(ErrorText(code).size()),
+                 ErrorText(code).data());
+    if (!fn.empty()) std::fprintf(stderr, "\t%s", fn.c_str());
+    std::fputc('\n', stderr);
+}
+
+// Reports reach the tool through OnError, which does not say whether the operation went on.
+// A report is a warning when something happened after it; the last one is an error when the
+// operation failed.
+class ReportPrinter {
+  public:
+    void Add(int code, const std::string& fn) {
+        Flush("warning");
+        pending_ = true;
+        code_ = code;
+        fn_ = fn;
+    }
+    void Finish(bool failed) { Flush(failed ? "error" : "warning"); }
+    void Flush(const char* kind) {
+        if (pending_) PrintReport(kind, code_, fn_);
+        pending_ = false;
+    }
+
+  private:
+    bool pending_ = false;
+    int code_ = 0;
+    std::string fn_;
+};
+
+// Control characters would break the line format; they are shown as "?".
+std::string Printable(std::string s) {
+    for (char& c : s) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    return s;
+}
+
+// The components treat a missing file as no archive at all; a script wants to hear of it.
+bool CheckExists(const std::string& path) {
+    if (DiskFileSystem::Instance().Exists(path)) return true;
+    PrintReport("error", errFileNotFound, path);
+    return false;
+}
+
+int RunType(const Args& args) {
+    if (!CheckExists(args[0])) return kExitFailed;
+    TZipCommon component;
+    ReportPrinter reports;
+    component.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
+        reports.Add(code, fn);
+    };
+    try {
+        component.SetArchiveFile(args[0]);
+    } catch (const E_RAISE&) {
+        reports.Finish(true);
+        return kExitFailed;
+    }
+    reports.Finish(false);
+    const TArcType t = component.ArcType();
+    std::printf("%d %.*s %lld\n", static_cast<int>(t), static_cast<int>(ArcTypeName(t).size()),
+                ArcTypeName(t).data(), static_cast<long long>(component.StartOffset()));
+    return kExitOk;
+}
+
+int RunList(const Args& args) {
+    if (!CheckExists(args[0])) return kExitFailed;
+    TArcLister lister;
+    ReportPrinter reports;
+    lister.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
+        reports.Add(code, fn);
+    };
+    lister.SetFileSpec(args.size() > 1 ? args[1] : "*.*");
+    long long printed = 0;
+    std::optional<long long> total;
+    lister.OnRead = [&](TZipCommon&, std::int64_t, std::int32_t) {
+        reports.Flush("warning");
+        const std::string date = FormatDateTime(lister.DateTime);
+        std::printf("%s\t%lld\t%lld\t%08x\t%s\t%s\n", Printable(lister.FileName).c_str(),
+                    static_cast<long long>(lister.UnpackedSize),
+                    static_cast<long long>(lister.PackedSize), static_cast<unsigned>(lister.CRC),
+                    lister.MethodName.c_str(), date.c_str());
+        ++printed;
+    };
+    lister.OnTotals = [&](TZipCommon&, std::int32_t n) { total = n; };
+    bool ok = false;
+    try {
+        lister.SetArchiveFile(args[0]);
+        ok = lister.Activate();
+    } catch (const E_RAISE&) {
+        ok = false;
+    }
+    std::printf("total\t%lld\n", total.value_or(printed));
+    std::fflush(stdout);
+    reports.Finish(!ok);
+    return ok ? kExitOk : kExitFailed;
+}
+
+const Command kCommands[] = {
+    {"type", "type FILE",
+     "Prints one line: the archive type code, its name and StartOffset (the 1-based position\n"
+     "of the archive data), separated by blanks, for example \"22 atZIP 1\".",
+     1, 1, RunType},
+    {"list", "list FILE [SPEC]",
+     "Prints one line per member whose name matches SPEC (default \"*.*\"), fields separated\n"
+     "by a tab: name, unpacked size, packed size, CRC (8 hex digits), method, date and time\n"
+     "(YYYY-MM-DD HH:MM:SS); then the line \"total\", a tab and the number of members. Folder\n"
+     "entries are not listed. Control characters in names are shown as \"?\".",
+     1, 2, RunList},
+};
+
+void PrintHelp(std::FILE* out) {
+    std::fprintf(out, "Usage: orvello-arc COMMAND ARGUMENTS...\n\nCommands:\n");
+    for (const Command& c : kCommands) {
+        std::fprintf(out, "\n  orvello-arc %s\n", c.synopsis);
+        std::string help = c.help;
+        std::size_t start = 0;
+        while (start < help.size()) {
+            const auto end = help.find('\n', start);
+            std::fprintf(out, "    %s\n", help.substr(start, end - start).c_str());
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+    }
+    std::fprintf(out,
+                 "\nErrors and warnings go to standard error as \"error CODE: TEXT\" or \"warning "
+                 "CODE: TEXT\",\n"
+                 "followed by a tab and the file concerned. Exit status: 0 on success, 1 when the\n"
+                 "operation failed, 2 for a usage error.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintHelp(stdout);
+        return kExitOk;
+    }
+    for (const Command& c : kCommands) {
+        if (name != c.name) continue;
+        const Args args(argv + 2, argv + argc);
+        if (args.size() < c.minArgs || args.size() > c.maxArgs) {
+            std::fprintf(stderr, "usage: orvello-arc %s\n", c.synopsis);
+            return kExitUsage;
+        }
+        return c.run(args);
+    }
+    std::fprintf(stderr, "orvello-arc: unknown command \"%s\" (see orvello-arc --help)\n",
+                 name.c_str());
+    return kExitUsage;
+}
