@@ -170,6 +170,7 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
     if (!Claim({e.localHeader, data + e.packed})) RaiseError(errBadFileHeader, FileName);
 
     ++recNum_;
+    memberWritten_ = false;
     bool extract = true;
     if (OnFileExists && PathExists(FileName)) OnFileExists(*this, FileName, extract);
     if (extract && OnBegin) OnBegin(*this, FileName, recNum_, extract);
@@ -251,6 +252,7 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
             damaged = true;
         }
         nothingWritten_ = false;
+        memberWritten_ = true;
     }
     const bool pass = crc == e.crc;
     if (!pass) Warn(errCRC, FileName);
