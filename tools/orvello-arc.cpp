@@ -2,16 +2,24 @@
 //
 //   orvello-arc type FILE          the detected type: code, name and StartOffset
 //   orvello-arc list FILE [SPEC]   the members, one tab-separated line each, then the total
+//   orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]...
+//                                  the ZIP members written into DIR, one line each
 //
 // Each command is one entry of kCommands; adding a command is adding an entry.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
+#include "archive/UnZIP.h"
 
 using namespace orvello::archive;
 
@@ -130,6 +138,106 @@ int RunList(const Args& args) {
     return ok ? kExitOk : kExitFailed;
 }
 
+// The extractor's warnings (the operation goes on after them); every other code is an error.
+bool IsExtractWarning(int code) {
+    static const std::set<int> warnings = {
+        errCRC,        errLocalHeader, errNoOnPassword, errInvalidPassword, errPasswordFailed,
+        errNextVolume, errSkippedFile};
+    return warnings.count(code) != 0;
+}
+
+// The information box of a decoder failure becomes an error line for the member: its text is
+// a message of the table, so its code is found again.
+class ConsoleHost final : public ArcHost {
+  public:
+    ConsoleHost(const TZipCommon& component, bool& failed)
+        : component_(component), failed_(failed) {}
+    void ShowWarning(const std::string& text) override {
+        std::fprintf(stderr, "warning: %s\n", Printable(text).c_str());
+    }
+    void ShowInformation(const std::string& text) override {
+        failed_ = true;
+        for (int code = 25000; code < 27000; ++code) {
+            if (ErrorText(code) == text) {
+                PrintReport("error", code, Printable(component_.FileName));
+                return;
+            }
+        }
+        std::fprintf(stderr, "error: %s\t%s\n", Printable(text).c_str(),
+                     Printable(component_.FileName).c_str());
+    }
+    bool AskYesNo(const std::string&) override { return false; }
+
+  private:
+    const TZipCommon& component_;
+    bool& failed_;
+};
+
+int RunExtract(const Args& args) {
+    const char* usage = "usage: orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]...\n";
+    Args positional;
+    std::vector<std::string> passwords;
+    bool dirs = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--dirs") {
+            dirs = true;
+        } else if (args[i] == "--password" && i + 1 < args.size()) {
+            passwords.push_back(args[++i]);
+        } else if (args[i].rfind("--", 0) == 0) {
+            std::fputs(usage, stderr);
+            return kExitUsage;
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() < 2 || positional.size() > 3) {
+        std::fputs(usage, stderr);
+        return kExitUsage;
+    }
+    if (!CheckExists(positional[0])) return kExitFailed;
+
+    TUnZIP unzip;
+    bool failed = false;
+    ConsoleHost host(unzip, failed);
+    unzip.Host = &host;
+    unzip.UseStoredDirs = dirs;
+    unzip.Passwords = passwords;
+    unzip.SetFileSpec(positional.size() == 3 ? positional[2] : "*.*");
+    unzip.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
+        failed = true;
+        PrintReport(IsExtractWarning(code) ? "warning" : "error", code, Printable(fn));
+    };
+    // A progress line on a terminal, for members that take a while.
+    const bool tty = ::isatty(STDERR_FILENO) != 0;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point begun;
+    bool progressShown = false;
+    unzip.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t, bool&) {
+        begun = Clock::now();
+        progressShown = false;
+    };
+    unzip.OnProgress = [&](TZipCommon&, const std::string& fn, std::uint8_t percent) {
+        if (!tty || Clock::now() - begun < std::chrono::milliseconds(300)) return;
+        std::fprintf(stderr, "\r%3u%%  %s", static_cast<unsigned>(percent), Printable(fn).c_str());
+        std::fflush(stderr);
+        progressShown = true;
+    };
+    unzip.OnEnd = [&](TZipCommon&, const std::string& fn, bool pass) {
+        if (progressShown) std::fputs("\r\033[K", stderr);
+        if (!unzip.MemberWritten()) {
+            failed = true;
+            return;
+        }
+        failed = failed || !pass;
+        std::printf("%s\t%s\n", pass ? "ok" : "crc", Printable(fn).c_str());
+        std::fflush(stdout);
+    };
+    unzip.SetArchiveFile(positional[0]);
+    unzip.SetExtractDir(positional[1]);
+    unzip.Extract();
+    return failed ? kExitFailed : kExitOk;
+}
+
 const Command kCommands[] = {
     {"type", "type FILE",
      "Prints one line: the archive type code, its name and StartOffset (the 1-based position\n"
@@ -141,6 +249,13 @@ const Command kCommands[] = {
      "(YYYY-MM-DD HH:MM:SS); then the line \"total\", a tab and the number of members. Folder\n"
      "entries are not listed. Control characters in names are shown as \"?\".",
      1, 2, RunList},
+    {"extract", "extract FILE DIR [SPEC] [--dirs] [--password PW]...",
+     "Extracts the members of a ZIP archive (plain or self-extracting) whose names match SPEC\n"
+     "(default \"*.*\") into DIR. --dirs keeps the members' stored folders below DIR; each\n"
+     "--password is tried in order on encrypted members. Prints one line per member written:\n"
+     "\"ok\" or \"crc\" (its check value failed), a tab and the output path. Exit status 0\n"
+     "only when every selected member was written with a good check value.",
+     2, SIZE_MAX, RunExtract},
 };
 
 void PrintHelp(std::FILE* out) {
