@@ -19,6 +19,8 @@ namespace {
 constexpr std::size_t kHeaderLength = 22;
 constexpr unsigned kExtName = 1;
 constexpr unsigned kExtFolder = 2;
+// Extended headers hold names, dates and attributes: never more than this.
+constexpr std::uint64_t kMaxExtendedHeader = 65535;
 
 std::string LhaMethodName(std::uint8_t c) {
     if (c == '0') return "Stored";
@@ -37,7 +39,9 @@ std::int64_t ReadExtendedHeaders(ListWalk& walk, std::int64_t p, std::uint64_t s
                                  std::int64_t limit, unsigned sizeWidth, Names& names) {
     const std::int64_t begin = p;
     while (size != 0) {
-        if (size < 1 + sizeWidth || p + static_cast<std::int64_t>(size) > limit) break;
+        if (size < 1 + sizeWidth || size > kMaxExtendedHeader ||
+            p + static_cast<std::int64_t>(size) > limit)
+            break;
         const std::string ext = walk.ReadText(p, static_cast<std::int64_t>(size));
         if (ext.size() != size) break;
         const auto* e = reinterpret_cast<const std::uint8_t*>(ext.data());
