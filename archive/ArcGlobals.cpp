@@ -148,6 +148,22 @@ std::string FormatDateTime(TDateTime dt) {
     const unsigned d = doy - (153 * mp + 2) / 5 + 1;
     const unsigned m = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
+    if (y >= 0 && y <= 9999) {
+        // The usual case, without the cost of snprintf (listings format one date per member).
+        char t[] = "0000-00-00 00:00:00";
+        const auto put2 = [&t](int at, unsigned v) {
+            t[at] = static_cast<char>('0' + v / 10);
+            t[at + 1] = static_cast<char>('0' + v % 10);
+        };
+        put2(0, static_cast<unsigned>(y / 100));
+        put2(2, static_cast<unsigned>(y % 100));
+        put2(5, m);
+        put2(8, d);
+        put2(11, static_cast<unsigned>(secs / 3600));
+        put2(14, static_cast<unsigned>(secs / 60 % 60));
+        put2(17, static_cast<unsigned>(secs % 60));
+        return std::string(t, sizeof t - 1);
+    }
     char buf[48];
     std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(y), m, d,
                   static_cast<long long>(secs / 3600), static_cast<long long>(secs / 60 % 60),

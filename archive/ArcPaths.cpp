@@ -1,7 +1,9 @@
 #include "ArcPaths.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "ArcMain.h"
@@ -50,32 +52,72 @@ std::optional<std::string> SafeRelativeName(const std::string& stored) {
 namespace {
 
 // The file-name part for matching: after the last "/", "\" or ":".
-std::string MatchPart(const std::string& s) {
-    const auto cut = s.find_last_of("/\\:");
-    return cut == std::string::npos ? s : s.substr(cut + 1);
+std::string_view MatchPart(std::string_view s) {
+    for (std::size_t i = s.size(); i-- > 0;) {
+        if (s[i] == '/' || s[i] == '\\' || s[i] == ':') return s.substr(i + 1);
+    }
+    return s;
+}
+
+bool HasWildcard(std::string_view s) {
+    return s.find_first_of("*?") != std::string_view::npos;
 }
 
 char Upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
 }
 
-bool OnlyStars(const std::string& s, std::size_t from) {
-    return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(from), s.end(),
-                       [](char c) { return c == '*'; });
+// A pattern against a name without wildcards: the usual case. Greedy, going back only to
+// the last "*" when a character does not fit.
+bool GlobMatch(std::string_view p, std::string_view s) {
+    std::size_t i = 0, j = 0, star = std::string_view::npos, mark = 0;
+    while (j < s.size()) {
+        if (i < p.size() && p[i] == '*') {
+            star = i++;
+            mark = j;
+        } else if (i < p.size() && (p[i] == '?' || Upper(p[i]) == Upper(s[j]))) {
+            ++i;
+            ++j;
+        } else if (star != std::string_view::npos) {
+            i = star + 1;
+            j = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (i < p.size() && p[i] == '*')
+        ++i;
+    return i == p.size();
 }
 
 // Wildcards on both sides: "?" takes one character of the other side, "*" any run of it.
 // M(i, j) says whether a[i..] matches b[j..]. A "*" on either side at (i, j) either stops
 // taking characters (its side moves on) or takes one more of the other side, so
 // M(i, j) = M(i + 1, j) or M(i, j + 1) whichever side holds it. Filled from the ends, two rows
-// at a time: no recursion and no blow-up however many "*" a pattern holds.
-bool WildMatch(const std::string& a, const std::string& b) {
+// at a time: no recursion and no blow-up however many "*" a pattern holds. Short names (the
+// usual case) need no allocation.
+bool WildMatch(std::string_view a, std::string_view b) {
+    if (!HasWildcard(b)) return GlobMatch(a, b);
+    if (!HasWildcard(a)) return GlobMatch(b, a);
     const std::size_t na = a.size(), nb = b.size();
-    std::vector<char> below(nb + 1), row(nb + 1);  // M(i + 1, .) and M(i, .)
-    for (std::size_t j = 0; j <= nb; ++j)
-        below[j] = OnlyStars(b, j);
+    constexpr std::size_t kSmall = 256;
+    std::array<char, 2 * kSmall> small;
+    std::vector<char> large;
+    char* below = small.data();         // M(i + 1, .)
+    char* row = small.data() + kSmall;  // M(i, .)
+    if (nb + 1 > kSmall) {
+        large.resize(2 * (nb + 1));
+        below = large.data();
+        row = large.data() + nb + 1;
+    }
+    // M(na, j): only "*" left in b.
+    below[nb] = 1;
+    for (std::size_t j = nb; j-- > 0;)
+        below[j] = b[j] == '*' && below[j + 1];
+    bool aStarsOnly = true;  // a[i..] holds only "*"
     for (std::size_t i = na; i-- > 0;) {
-        row[nb] = OnlyStars(a, i);
+        aStarsOnly = aStarsOnly && a[i] == '*';
+        row[nb] = aStarsOnly;
         for (std::size_t j = nb; j-- > 0;) {
             if (a[i] == '*' || b[j] == '*') {
                 row[j] = below[j] || row[j + 1];
@@ -85,31 +127,37 @@ bool WildMatch(const std::string& a, const std::string& b) {
         }
         std::swap(below, row);
     }
-    return below[0];
+    return below[0] != 0;
 }
 
 // Step 2 of the match: one trailing "." goes; a name without "." meets a pattern with ".*"
 // as if it had an empty extension ("README" is matched by "*.*").
-void AdjustExtension(std::string& side, const std::string& other) {
+void AdjustExtension(std::string_view& side, bool& extended, std::string_view other,
+                     bool otherExtended) {
     if (!side.empty() && side.back() == '.') {
-        side.pop_back();
-    } else if (side.find('.') == std::string::npos && other.find(".*") != std::string::npos) {
-        side += ".*";
+        side.remove_suffix(1);
+    } else if (side.find('.') == std::string_view::npos &&
+               (otherExtended || other.find(".*") != std::string_view::npos)) {
+        extended = true;
     }
 }
 
 }  // namespace
 
 bool MatchFileSpec(const std::string& a, const std::string& b) {
-    std::string x = MatchPart(a);
-    std::string y = MatchPart(b);
+    std::string_view x = MatchPart(a), y = MatchPart(b);
     if ((!a.empty() && x.empty()) || (!b.empty() && y.empty())) return false;
-    AdjustExtension(x, y);
-    AdjustExtension(y, x);
-    if (x.empty() && y.empty()) return false;
-    if (x.empty()) return y.front() == '*';
-    if (y.empty()) return x.front() == '*';
-    return WildMatch(x, y);
+    bool xExtended = false, yExtended = false;
+    AdjustExtension(x, xExtended, y, false);
+    AdjustExtension(y, yExtended, x, xExtended);
+    if (x.empty() && !xExtended && y.empty() && !yExtended) return false;
+    if (x.empty() && !xExtended) return !y.empty() && y.front() == '*';
+    if (y.empty() && !yExtended) return !x.empty() && x.front() == '*';
+    if (!xExtended && !yExtended) return WildMatch(x, y);
+    std::string xs(x), ys(y);
+    if (xExtended) xs += ".*";
+    if (yExtended) ys += ".*";
+    return WildMatch(xs, ys);
 }
 
 }  // namespace orvello::archive

@@ -8,6 +8,7 @@
 // Each command is one entry of kCommands; adding a command is adding an entry.
 #include <unistd.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -70,6 +71,13 @@ class ReportPrinter {
     std::string fn_;
 };
 
+// The components treat a missing file as no archive at all; a script wants to hear of it.
+bool CheckExists(const std::string& path) {
+    if (DiskFileSystem::Instance().Exists(path)) return true;
+    PrintReport("error", errFileNotFound, path);
+    return false;
+}
+
 // Control characters would break the line format; they are shown as "?".
 std::string Printable(std::string s) {
     for (char& c : s) {
@@ -78,12 +86,49 @@ std::string Printable(std::string s) {
     return s;
 }
 
-// The components treat a missing file as no archive at all; a script wants to hear of it.
-bool CheckExists(const std::string& path) {
-    if (DiskFileSystem::Instance().Exists(path)) return true;
-    PrintReport("error", errFileNotFound, path);
-    return false;
-}
+// One line of `list`, built by hand: formatting through printf would cost more than
+// reading the archive.
+class MemberLine {
+  public:
+    void Print(const TArcLister& l) {
+        text_.clear();
+        const auto start = text_.size();
+        text_ += l.FileName;
+        for (auto i = start; i < text_.size(); ++i) {
+            if (static_cast<unsigned char>(text_[i]) < 0x20 || text_[i] == 0x7F) text_[i] = '?';
+        }
+        text_ += '\t';
+        Number(l.UnpackedSize);
+        text_ += '\t';
+        Number(l.PackedSize);
+        text_ += '\t';
+        static constexpr char kHex[] = "0123456789abcdef";
+        for (int shift = 28; shift >= 0; shift -= 4)
+            text_ += kHex[(l.CRC >> shift) & 0xF];
+        text_ += '\t';
+        text_ += l.MethodName;
+        text_ += '\t';
+        // Members of one archive often share their date; it is formatted once.
+        if (l.DateTime != lastDate_ || lastDateText_.empty()) {
+            lastDate_ = l.DateTime;
+            lastDateText_ = FormatDateTime(l.DateTime);
+        }
+        text_ += lastDateText_;
+        text_ += '\n';
+        std::fwrite(text_.data(), 1, text_.size(), stdout);
+    }
+
+  private:
+    void Number(long long v) {
+        char buf[24];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v);
+        text_.append(buf, r.ptr);
+    }
+
+    std::string text_;
+    TDateTime lastDate_ = 0;
+    std::string lastDateText_;
+};
 
 int RunType(const Args& args) {
     if (!CheckExists(args[0])) return kExitFailed;
@@ -115,13 +160,10 @@ int RunList(const Args& args) {
     lister.SetFileSpec(args.size() > 1 ? args[1] : "*.*");
     long long printed = 0;
     std::optional<long long> total;
+    MemberLine line;
     lister.OnRead = [&](TZipCommon&, std::int64_t, std::int32_t) {
         reports.Flush("warning");
-        const std::string date = FormatDateTime(lister.DateTime);
-        std::printf("%s\t%lld\t%lld\t%08x\t%s\t%s\n", Printable(lister.FileName).c_str(),
-                    static_cast<long long>(lister.UnpackedSize),
-                    static_cast<long long>(lister.PackedSize), static_cast<unsigned>(lister.CRC),
-                    lister.MethodName.c_str(), date.c_str());
+        line.Print(lister);
         ++printed;
     };
     lister.OnTotals = [&](TZipCommon&, std::int32_t n) { total = n; };

@@ -74,6 +74,51 @@ TEST(MatchFileSpec, ManyStarsAgainstALongNameStayCheap) {
     EXPECT_TRUE(MatchFileSpec(spec, name + "b"));
 }
 
+namespace {
+
+// The rule as written: walk both from the left; "?" on either side takes one character, "*"
+// on either side tries every remaining tail of the other side. Exponential, so only for the
+// short strings below.
+bool Reference(const std::string& a, std::size_t i, const std::string& b, std::size_t j) {
+    const auto onlyStars = [](const std::string& s, std::size_t k) {
+        return s.find_first_not_of('*', k) == std::string::npos;
+    };
+    if (i == a.size()) return onlyStars(b, j);
+    if (j == b.size()) return onlyStars(a, i);
+    if (a[i] == '*') {
+        for (std::size_t k = j; k <= b.size(); ++k) {
+            if (Reference(a, i + 1, b, k)) return true;
+        }
+        return false;
+    }
+    if (b[j] == '*') {
+        for (std::size_t k = i; k <= a.size(); ++k) {
+            if (Reference(a, k, b, j + 1)) return true;
+        }
+        return false;
+    }
+    const auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    return (a[i] == '?' || b[j] == '?' || up(a[i]) == up(b[j])) && Reference(a, i + 1, b, j + 1);
+}
+
+}  // namespace
+
+TEST(MatchFileSpec, AgreesWithTheRuleAsWrittenOnRandomNames) {
+    // Names without "." and "/" so that steps 1 and 2 leave them alone and step 4 decides.
+    const char alphabet[] = {'a', 'B', 'b', '?', '*'};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    for (int n = 0; n < 20000; ++n) {
+        std::string a, b;
+        for (auto len = next() % 7; len-- > 0;)
+            a += alphabet[next() % 5];
+        for (auto len = 1 + next() % 7; len-- > 0;)
+            b += alphabet[next() % 5];
+        if (a.empty()) continue;
+        ASSERT_EQ(MatchFileSpec(a, b), Reference(a, 0, b, 0)) << a << " vs " << b;
+    }
+}
+
 // ---- the safe-name reduction
 
 TEST(SafeRelativeName, DropsDrivesRootsAndDotsAndRefusesParents) {
