@@ -313,20 +313,15 @@ int InflateDecoder::DecodeHuffman(std::size_t goal) {
         // readable bytes keep every refill inside the buffer. One refill gives at least 56
         // bits: two literal codes (15 + 15), or a length code with its extra bits (15 + 5);
         // the distance (15 + 13) gets a refill of its own.
+        //
+        // The main-table entry of the next code is looked up as soon as its bits are known
+        // (at least 11 are always left), so the lookup overlaps the work still to be done.
         LsbBitReader::Cursor c = in_.Lease();
-        while (out < outGoal && c.end - c.next >= 16) {
+        if (out < outGoal && c.end - c.next >= 16) {
             LsbBitReader::RefillFast(c);
             std::uint32_t e = lt[c.bits & kLitMask];
-            if (e & kLink) {
-                c.bits >>= kLitlenBits;
-                c.count -= kLitlenBits;
-                e = lt[Value(e) + (c.bits & Mask(ExtraBits(e)))];
-            }
-            if (e & kLiteral) {
-                c.bits >>= CodeBits(e);
-                c.count -= CodeBits(e);
-                *out++ = static_cast<std::uint8_t>(Value(e));
-                e = lt[c.bits & kLitMask];
+            do {
+                LsbBitReader::RefillFast(c);
                 if (e & kLink) {
                     c.bits >>= kLitlenBits;
                     c.count -= kLitlenBits;
@@ -336,54 +331,67 @@ int InflateDecoder::DecodeHuffman(std::size_t goal) {
                     c.bits >>= CodeBits(e);
                     c.count -= CodeBits(e);
                     *out++ = static_cast<std::uint8_t>(Value(e));
-                    // A third literal still fits in the 56 bits; anything else waits for a
-                    // refill.
                     e = lt[c.bits & kLitMask];
-                    if ((e & kLiteral) && !(e & kLink)) {
+                    if (e & kLink) {
+                        c.bits >>= kLitlenBits;
+                        c.count -= kLitlenBits;
+                        e = lt[Value(e) + (c.bits & Mask(ExtraBits(e)))];
+                    }
+                    if (e & kLiteral) {
                         c.bits >>= CodeBits(e);
                         c.count -= CodeBits(e);
                         *out++ = static_cast<std::uint8_t>(Value(e));
+                        // A third literal still fits in the 56 bits; anything else waits for a
+                        // refill.
+                        e = lt[c.bits & kLitMask];
+                        if (e & kLiteral) {
+                            c.bits >>= CodeBits(e);
+                            c.count -= CodeBits(e);
+                            *out++ = static_cast<std::uint8_t>(Value(e));
+                            e = lt[c.bits & kLitMask];
+                        }
+                        continue;
                     }
-                    continue;
                 }
-            }
-            if (e & (kEnd | kBad)) {
-                if (e & kBad) {
+                if (e & (kEnd | kBad)) {
+                    if (e & kBad) {
+                        in_.Release(c);
+                        pos_ = static_cast<std::size_t>(out - base);
+                        return errBadBlock;
+                    }
+                    c.bits >>= CodeBits(e);
+                    c.count -= CodeBits(e);
+                    in_.Release(c);
+                    pos_ = static_cast<std::size_t>(out - base);
+                    state_ = finalBlock_ ? State::kDone : State::kBlockHeader;
+                    return in_.Overrun() ? errReadFile : kOk;
+                }
+                unsigned bits = CodeBits(e);
+                const std::size_t length = Value(e) + ((c.bits >> bits) & Mask(ExtraBits(e)));
+                bits += ExtraBits(e);
+                c.bits >>= bits;
+                c.count -= bits;
+
+                LsbBitReader::RefillFast(c);
+                e = dt[c.bits & kDistMask];
+                if (e & kLink) {
+                    c.bits >>= kDistBits;
+                    c.count -= kDistBits;
+                    e = dt[Value(e) + (c.bits & Mask(ExtraBits(e)))];
+                }
+                bits = CodeBits(e);
+                const std::size_t dist = Value(e) + ((c.bits >> bits) & Mask(ExtraBits(e)));
+                bits += ExtraBits(e);
+                c.bits >>= bits;
+                c.count -= bits;
+                if ((e & kBad) || dist > static_cast<std::size_t>(out - base)) {
                     in_.Release(c);
                     pos_ = static_cast<std::size_t>(out - base);
                     return errBadBlock;
                 }
-                c.bits >>= CodeBits(e);
-                c.count -= CodeBits(e);
-                in_.Release(c);
-                pos_ = static_cast<std::size_t>(out - base);
-                state_ = finalBlock_ ? State::kDone : State::kBlockHeader;
-                return in_.Overrun() ? errReadFile : kOk;
-            }
-            unsigned bits = CodeBits(e);
-            const std::size_t length = Value(e) + ((c.bits >> bits) & Mask(ExtraBits(e)));
-            bits += ExtraBits(e);
-            c.bits >>= bits;
-            c.count -= bits;
-
-            LsbBitReader::RefillFast(c);
-            e = dt[c.bits & kDistMask];
-            if (e & kLink) {
-                c.bits >>= kDistBits;
-                c.count -= kDistBits;
-                e = dt[Value(e) + (c.bits & Mask(ExtraBits(e)))];
-            }
-            bits = CodeBits(e);
-            const std::size_t dist = Value(e) + ((c.bits >> bits) & Mask(ExtraBits(e)));
-            bits += ExtraBits(e);
-            c.bits >>= bits;
-            c.count -= bits;
-            if ((e & kBad) || dist > static_cast<std::size_t>(out - base)) {
-                in_.Release(c);
-                pos_ = static_cast<std::size_t>(out - base);
-                return errBadBlock;
-            }
-            out = CopyMatch(out, dist, length);
+                e = lt[c.bits & kLitMask];
+                out = CopyMatch(out, dist, length);
+            } while (out < outGoal && c.end - c.next >= 16);
         }
         in_.Release(c);
         pos_ = static_cast<std::size_t>(out - base);

@@ -113,13 +113,14 @@ void BM_Legacy(benchmark::State& state, std::string archive) {
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
 }
 
-// Keeps each run's time per iteration, so the ratios can be printed after the table.
+// Keeps each run's CPU time per iteration (steadier than wall time on a shared machine), so
+// the ratios can be printed after the table.
 class RatioReporter final : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const auto& r : runs) {
             if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
+                times[r.benchmark_name()] = r.GetAdjustedCPUTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
