@@ -24,7 +24,7 @@ class InputBuffer {
     static constexpr std::size_t kSize = 32768;
 
     explicit InputBuffer(InputSource& src)
-        : src_(src), buf_(std::make_unique<std::uint8_t[]>(kSize)) {}
+        : src_(src), buf_(std::make_unique_for_overwrite<std::uint8_t[]>(kSize)) {}
 
     // Bytes still waiting in the buffer.
     std::size_t Available() const { return end_ - pos_; }

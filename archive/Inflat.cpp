@@ -125,7 +125,9 @@ inline std::uint8_t* CopyMatch(std::uint8_t* out, std::size_t dist, std::size_t 
 }  // namespace
 
 InflateDecoder::InflateDecoder(InputSource& src)
-    : in_(src), win_(std::make_unique<std::uint8_t[]>(kHistory + kWork + kSlack)) {}
+    // The window is never read before it is written (a distance may not reach before the
+    // start), so it is not cleared.
+    : in_(src), win_(std::make_unique_for_overwrite<std::uint8_t[]>(kHistory + kWork + kSlack)) {}
 
 int InflateDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) {
     produced = 0;

@@ -59,10 +59,12 @@ class InflateDecoder final : public Decoder {
     // The current block's tables: the dynamic ones below or the fixed ones.
     const std::uint32_t* lit_ = nullptr;
     const std::uint32_t* dst_ = nullptr;
-    std::array<std::uint32_t, kLitlenCapacity> litlen_{};
-    std::array<std::uint32_t, kDistCapacity> dist_{};
-    std::array<std::uint32_t, 1u << kLitlenBits> fixedLitlen_{};
-    std::array<std::uint32_t, 1u << kDistBits> fixedDist_{};
+    // Filled by the table builder before use (left uninitialised: a member of a few bytes
+    // should not pay for clearing them).
+    std::array<std::uint32_t, kLitlenCapacity> litlen_;
+    std::array<std::uint32_t, kDistCapacity> dist_;
+    std::array<std::uint32_t, 1u << kLitlenBits> fixedLitlen_;
+    std::array<std::uint32_t, 1u << kDistBits> fixedDist_;
 };
 
 }  // namespace orvello::archive

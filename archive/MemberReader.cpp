@@ -11,7 +11,7 @@ MemberReader::MemberReader(Decoder& decoder, const MemberSpec& spec, Progress pr
     : decoder_(decoder),
       spec_(spec),
       progress_(std::move(progress)),
-      buf_(std::make_unique<std::uint8_t[]>(kBufferSize)) {
+      buf_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {
     if (spec_.step == 0) spec_.step = 10;
 }
 

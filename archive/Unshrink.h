@@ -38,7 +38,7 @@ class UnshrinkDecoder final : public Decoder {
     std::array<std::uint8_t, kCodes> first_{};  // first byte of each code's string
     // A decoded string, written backwards from the end; pending_ is its first byte not yet
     // handed out.
-    std::array<std::uint8_t, kCodes> stack_{};
+    std::array<std::uint8_t, kCodes> stack_;  // only the part from pending_ on is read
     std::size_t pending_ = kCodes;
 };
 
