@@ -64,16 +64,6 @@ int ExplodeDecoder::ReadTree(std::size_t symbols, Table& table) {
     return kOk;
 }
 
-int ExplodeDecoder::Decode(const Table& table, unsigned& symbol) {
-    in_.Need(16);
-    unsigned len;
-    const std::uint32_t e = Lookup(table.data(), kRootBits, in_.Bits(), len);
-    if (e & kBad) return errBadBlock;
-    in_.Drop(len);
-    symbol = Value(e);
-    return kOk;
-}
-
 int ExplodeDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) {
     produced = 0;
     if (error_ != kOk) return error_;
@@ -90,36 +80,84 @@ int ExplodeDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
         out + static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_));
     const unsigned lowBits = bigWindow_ ? 7 : 6;
     const unsigned minMatch = literalTree_ ? 3 : 2;
+    // The window position and the bit register live in local variables through the loop:
+    // stores to output bytes could otherwise alias them and force reloads.
+    std::uint64_t pos = pos_;
+    std::uint8_t* const win = window_.data();
+    constexpr std::uint64_t kMask = kWindow - 1;
+    auto put = [&](std::uint8_t b) {
+        win[pos++ & kMask] = b;
+        *out++ = b;
+    };
+    LsbBitReader::Cursor c = in_.Lease();
+    auto drop = [&](unsigned n) {
+        c.bits >>= n;
+        c.count -= n;
+    };
     while (out < end) {
         if (copyLeft_ != 0) {
-            while (copyLeft_ != 0 && out < end) {
-                Put(out, window_[(pos_ - copyDist_) & (kWindow - 1)]);
-                --copyLeft_;
+            std::size_t n = std::min<std::size_t>(copyLeft_, static_cast<std::size_t>(end - out));
+            copyLeft_ -= n;
+            const std::uint64_t dist = copyDist_;
+            while (n-- != 0)
+                put(win[(pos - dist) & kMask]);
+            continue;
+        }
+        // At least 56 bits for the next symbol: a flag bit, then a literal code (up to 16
+        // bits), or the low distance bits (up to 7), a distance code and a length code (up to
+        // 16 each) and a length byte: 48 at most.
+        if (c.end - c.next >= 8) {
+            LsbBitReader::RefillFast(c);
+        } else {
+            in_.Release(c);
+            in_.Need(56);  // from the next buffer, or zero bits past the end
+            c = in_.Lease();
+        }
+        const bool literal = (c.bits & 1) != 0;
+        drop(1);
+        unsigned len;
+        if (literal) {
+            if (literalTree_) {
+                const std::uint32_t e = Lookup(literals_.data(), kRootBits, c.bits, len);
+                if (e & kBad) {
+                    error_ = errBadBlock;
+                    break;
+                }
+                drop(len);
+                put(static_cast<std::uint8_t>(Value(e)));
+            } else {
+                put(static_cast<std::uint8_t>(c.bits));
+                drop(8);
             }
             continue;
         }
-        if (in_.Get(1) != 0) {
-            unsigned lit;
-            if (literalTree_) {
-                if ((error_ = Decode(literals_, lit)) != kOk) break;
-            } else {
-                lit = in_.Get(8);
-            }
-            Put(out, static_cast<std::uint8_t>(lit));
-        } else {
-            const unsigned low = in_.Get(lowBits);
-            unsigned high, length;
-            if ((error_ = Decode(distances_, high)) != kOk) break;
-            if ((error_ = Decode(lengths_, length)) != kOk) break;
-            if (length == 63) length += in_.Get(8);
-            copyDist_ = ((high << lowBits) | low) + 1;
-            copyLeft_ = length + minMatch;
-        }
-        if (in_.Overrun()) {
-            error_ = errReadFile;
+        const auto low = static_cast<unsigned>(c.bits & ((1u << lowBits) - 1));
+        drop(lowBits);
+        const std::uint32_t d = Lookup(distances_.data(), kRootBits, c.bits, len);
+        if (d & kBad) {
+            error_ = errBadBlock;
             break;
         }
+        drop(len);
+        const std::uint32_t l = Lookup(lengths_.data(), kRootBits, c.bits, len);
+        if (l & kBad) {
+            error_ = errBadBlock;
+            break;
+        }
+        drop(len);
+        unsigned length = Value(l);
+        if (length == 63) {
+            length += static_cast<unsigned>(c.bits & 0xFF);
+            drop(8);
+        }
+        copyDist_ = ((Value(d) << lowBits) | low) + 1;
+        copyLeft_ = length + minMatch;
     }
+    in_.Release(c);
+    pos_ = pos;
+    // Past the end of the data the reader supplies zero bits, so the loop above always ends
+    // (at the recorded size); whether it read beyond the data is checked once per call.
+    if (error_ == kOk && in_.Overrun()) error_ = errReadFile;
     produced = static_cast<std::size_t>(out - begin);
     left_ -= produced;
     return produced == 0 ? error_ : kOk;

@@ -27,11 +27,6 @@ class ExplodeDecoder final : public Decoder {
   private:
     using Table = std::array<std::uint32_t, kTableCapacity>;
     int ReadTree(std::size_t symbols, Table& table);
-    int Decode(const Table& table, unsigned& symbol);
-    void Put(std::uint8_t*& out, std::uint8_t b) {
-        window_[pos_++ & (kWindow - 1)] = b;
-        *out++ = b;
-    }
 
     LsbBitReader in_;
     bool bigWindow_;

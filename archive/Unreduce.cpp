@@ -50,7 +50,7 @@ int UnreduceDecoder::NextByte(std::uint8_t& b) {
         b = s.bytes[i];
     }
     last_ = b;
-    return in_.Overrun() ? errReadFile : kOk;
+    return kOk;
 }
 
 int UnreduceDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) {
@@ -104,6 +104,9 @@ int UnreduceDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
             }
         }
     }
+    // Past the end of the data the reader supplies zero bits, so the loop above always ends
+    // (at the recorded size); whether it read beyond the data is checked once per call.
+    if (error_ == kOk && in_.Overrun()) error_ = errReadFile;
     produced = static_cast<std::size_t>(out - begin);
     left_ -= produced;
     return produced == 0 ? error_ : kOk;
