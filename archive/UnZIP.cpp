@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 
 #include "ByteOrder.h"
 #include "MemberReader.h"
@@ -140,6 +141,8 @@ void TUnZIP::DoExtract() {
         if (nothingWritten_) RaiseError(errNothingToDo, archiveFile_);
     } catch (const E_RAISE&) {
         // Reported already; the call ends here.
+    } catch (const std::bad_alloc&) {
+        Report(errOutOfMemory, archiveFile_);
     }
     if (file) file->Close();
     if (OnDeactivate) OnDeactivate(*this);

@@ -35,6 +35,7 @@ class KeepFolder {
 struct Events {
     std::vector<std::pair<int, std::string>> errors;  // code, FN
     std::vector<std::pair<std::string, bool>> ends;   // FN, CRC_PASS
+    std::vector<bool> written;                        // MemberWritten during each OnEnd
     std::vector<std::int32_t> recNums;
     std::vector<std::uint8_t> progress;
     int activate = 0;
@@ -61,6 +62,7 @@ void Hook(TUnZIP& z, Events& ev) {
     };
     z.OnEnd = [&](TZipCommon&, const std::string& fn, bool pass) {
         ev.ends.emplace_back(fn, pass);
+        ev.written.push_back(z.MemberWritten());
     };
     z.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t rec, bool&) {
         ev.recNums.push_back(rec);
@@ -361,6 +363,7 @@ TEST(UnZIPHostile, SymbolicLinksAreNeverCreatedNorWrittenThrough) {
     EXPECT_EQ(Slurp(victim), Text("precious"));
     EXPECT_TRUE(fs::is_symlink(out.Path() + "/victim"));
     EXPECT_TRUE(ev.Has(errOpenFile));
+    EXPECT_EQ(ev.written, (std::vector<bool>{false, true}));
     // The link member comes out as a plain file holding the target's name.
     EXPECT_FALSE(fs::is_symlink(out.Path() + "/link"));
     EXPECT_EQ(Slurp(out.Path() + "/link"), Text(victim));
