@@ -1,0 +1,599 @@
+#include "app/Main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTabBar>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/About.h"
+#include "app/core/PathRules.h"
+#include "options/OptionDialog.h"
+#include "selector/OnFlyROMSelector.h"
+
+namespace orvello {
+
+namespace {
+
+const QString Common = QStringLiteral("Common");
+
+QAction* MenuItem(QMenu* menu, const char* name, const QString& caption,
+                  const QKeySequence& shortcut, const QString& hint) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    action->setStatusTip(hint);
+    return action;
+}
+
+QToolButton* ToolButton(QToolBar* bar, const char* name, const QString& caption,
+                        const QString& hint, QStyle::StandardPixmap image) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    button->setIcon(bar->style()->standardIcon(image));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setMinimumSize(91, 40);
+    bar->addWidget(button);
+    return button;
+}
+
+// The same folder for the file system, whatever way the two paths spell it.
+bool SameFolder(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty()) return ca == cb;
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(AppState& state, UiHost& host, const QString& settingsFolder)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      GamesDirDialog(host),
+      state_(state),
+      host_(host),
+      settingsFolder_(settingsFolder) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Orvello v1.5"));
+
+    BuildMenus();
+    BuildToolBar();
+    BuildTabs();
+    BuildStatusBar();
+
+    ClockTimer = new QTimer(this);
+    ClockTimer->setObjectName(QStringLiteral("ClockTimer"));
+    ClockTimer->setInterval(1000);
+    connect(ClockTimer, &QTimer::timeout, this, &TMainForm::ClockTimerTimer);
+    ClockTimer->start();
+
+    CheckOnFlyChange = new QTimer(this);
+    CheckOnFlyChange->setObjectName(QStringLiteral("CheckOnFlyChange"));
+    CheckOnFlyChange->setInterval(100);
+    connect(CheckOnFlyChange, &QTimer::timeout, this, &TMainForm::CheckOnFlyChangeTimer);
+
+    GamesDirDialog.Title = QStringLiteral("Browse for Folder");
+    GamesDirDialog.Text = QStringLiteral("Select a directory for games as default");
+    GamesDirDialog.SetOptions(bfFileSysDirsOnly | bfStatusText | bfShowPathInStatusArea |
+                              bfSyncCustomButton | bfAlignCustomButton | bfScreenCenter);
+
+    // Not resizable: the size its contents ask for, twelve tabs scrolling in one row.
+    setFixedSize(QSize(680, sizeHint().height()));
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildMenus() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    FileSaveOption = MenuItem(FileMenu, "FileSaveOption", QStringLiteral("&Save emu option"),
+                              QKeySequence(Qt::CTRL | Qt::Key_S),
+                              QStringLiteral("Save option for current emulator"));
+    FileSaveAlloption =
+        MenuItem(FileMenu, "FileSaveAlloption", QStringLiteral("Sa&ve all emu options on exit"),
+                 QKeySequence(), QStringLiteral("Save options for all emulators"));
+    FileSaveAlloption->setCheckable(true);
+    FileAutoPreview = MenuItem(FileMenu, "FileAutoPreview", QStringLiteral("Auto &preview"),
+                               QKeySequence(Qt::CTRL | Qt::Key_P), QString());
+    FileAutoPreview->setCheckable(true);
+    FileMenu->addSeparator();
+    FileSaveExtracted =
+        MenuItem(FileMenu, "FileSaveExtracted", QStringLiteral("Save ex&tracted ROMS"),
+                 QKeySequence(Qt::CTRL | Qt::Key_T), QString());
+    FileSaveExtracted->setCheckable(true);
+    FileSaveGeneralOpt =
+        MenuItem(FileMenu, "FileSaveGeneralOpt", QStringLiteral("Save general &options on exit"),
+                 QKeySequence(Qt::CTRL | Qt::Key_O), QString());
+    FileSaveGeneralOpt->setCheckable(true);
+    FileSaveGeneralOpt->setChecked(true);
+    FileMenu->addSeparator();
+    FileAbout = MenuItem(FileMenu, "FileAbout", QStringLiteral("&About..."), QKeySequence(),
+                         QStringLiteral("Show info about program and author"));
+    FileExit = MenuItem(FileMenu, "FileExit", QStringLiteral("&Exit"),
+                        QKeySequence(Qt::CTRL | Qt::Key_X), QStringLiteral("Exit from program"));
+
+    ROMsMenu = menuBar()->addMenu(QStringLiteral("&ROMs"));
+    ROMsMenu->setObjectName(QStringLiteral("ROMsMenu"));
+    ROMsMenu->setEnabled(false);
+    ROMsMenu->menuAction()->setEnabled(false);
+    ROMsDelete = MenuItem(ROMsMenu, "ROMsDelete", QStringLiteral("&Delete"),
+                          QKeySequence(Qt::CTRL | Qt::Key_D), QStringLiteral("Delete current ROM"));
+
+    DescriptionMenu = menuBar()->addMenu(QStringLiteral("&Description"));
+    DescriptionMenu->setObjectName(QStringLiteral("DescriptionMenu"));
+    DescrAdd = MenuItem(DescriptionMenu, "DescrAdd", QStringLiteral("&Add"),
+                        QKeySequence(Qt::CTRL | Qt::Key_A),
+                        QStringLiteral("Add description to current ROM"));
+    DescrChange = MenuItem(DescriptionMenu, "DescrChange", QStringLiteral("&Change"),
+                           QKeySequence(Qt::CTRL | Qt::Key_C),
+                           QStringLiteral("Change description to current ROM"));
+    DescrRemove = MenuItem(DescriptionMenu, "DescrRemove", QStringLiteral("&Remove"),
+                           QKeySequence(Qt::CTRL | Qt::Key_R),
+                           QStringLiteral("Remove description to current ROM"));
+    for (QAction* a : {DescrAdd, DescrChange, DescrRemove})
+        a->setEnabled(false);
+
+    connect(FileSaveOption, &QAction::triggered, this, &TMainForm::FileSaveOptionClick);
+    connect(FileAutoPreview, &QAction::triggered, this, &TMainForm::FileAutoPreviewClick);
+    connect(FileAbout, &QAction::triggered, this, &TMainForm::FileAboutClick);
+    connect(FileExit, &QAction::triggered, this, &TMainForm::FileExitClick);
+}
+
+void TMainForm::BuildToolBar() {
+    ToolBar1 = addToolBar(QStringLiteral("Tools"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    FindEmuBt = ToolButton(ToolBar1, "FindEmuBt", QStringLiteral("Find &emu"),
+                           QStringLiteral("Search for emu executable"), QStyle::SP_ComputerIcon);
+    ToolBar1->addSeparator();
+    FindGamesDirBt =
+        ToolButton(ToolBar1, "FindGamesDirBt", QStringLiteral("Find &games"),
+                   QStringLiteral("Search for default game directory"), QStyle::SP_DirOpenIcon);
+    ToolBar1->addSeparator();
+    GetROMBt = ToolButton(ToolBar1, "GetROMBt", QStringLiteral("Get &ROM file"),
+                          QStringLiteral("Allow to select a ROM to play"), QStyle::SP_MediaPlay);
+    connect(FindEmuBt, &QToolButton::clicked, this, &TMainForm::FindEmuBtClick);
+    connect(FindGamesDirBt, &QToolButton::clicked, this, &TMainForm::FindGamesDirBtClick);
+    connect(GetROMBt, &QToolButton::clicked, this, &TMainForm::GetROMBtClick);
+}
+
+void TMainForm::BuildTabs() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    InfoPanel = new QLabel(central);
+    InfoPanel->setObjectName(QStringLiteral("InfoPanel"));
+    InfoPanel->setAccessibleName(QStringLiteral("ROM information"));
+    QFont bold = InfoPanel->font();
+    bold.setBold(true);
+    InfoPanel->setFont(bold);
+    InfoPanel->setMinimumHeight(InfoPanel->fontMetrics().height() + 8);
+    layout->addWidget(InfoPanel);
+
+    EmuList = new QTabBar(central);
+    EmuList->setObjectName(QStringLiteral("EmuList"));
+    EmuList->setAccessibleName(QStringLiteral("Emulators"));
+    EmuList->setUsesScrollButtons(true);
+    EmuList->setExpanding(false);
+    EmuList->setDrawBase(false);
+    EmuList->setAttribute(Qt::WA_Hover);
+    for (const SlotInfo& slot : Slots)
+        EmuList->addTab(QString::fromUtf8(slot.tabCaption));
+    EmuList->setCurrentIndex(0);
+    layout->addWidget(EmuList);
+
+    auto* page = new QFrame(central);
+    page->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto* grid = new QGridLayout(page);
+    EmuPath = new QLineEdit(page);
+    EmuPath->setObjectName(QStringLiteral("EmuPath"));
+    EmuPath->setAccessibleName(QStringLiteral("Emulator path"));
+    auto* emuLabel = new QLabel(QStringLiteral("Emulator path:"), page);
+    emuLabel->setBuddy(EmuPath);
+    GamesDir = new QLineEdit(page);
+    GamesDir->setObjectName(QStringLiteral("GamesDir"));
+    GamesDir->setAccessibleName(QStringLiteral("Games directory"));
+    auto* gamesLabel = new QLabel(QStringLiteral("Games directory:"), page);
+    gamesLabel->setBuddy(GamesDir);
+    CallOptionBt = new QPushButton(QStringLiteral("&Call option"), page);
+    CallOptionBt->setObjectName(QStringLiteral("CallOptionBt"));
+    CallOptionBt->setAccessibleName(QStringLiteral("Call option"));
+    grid->addWidget(emuLabel, 0, 0);
+    grid->addWidget(EmuPath, 1, 0);
+    grid->addWidget(gamesLabel, 2, 0);
+    grid->addWidget(GamesDir, 3, 0);
+    grid->addWidget(CallOptionBt, 4, 0, Qt::AlignRight);
+    layout->addWidget(page, 1);
+    setCentralWidget(central);
+
+    EmuPath->installEventFilter(this);
+    GamesDir->installEventFilter(this);
+    connect(EmuList, &QTabBar::currentChanged, this, &TMainForm::TabChanged);
+    connect(CallOptionBt, &QPushButton::clicked, this, &TMainForm::CallOptionBtClick);
+
+    // Keyboard: the tab order follows the window from top to bottom, and Ctrl+Tab and
+    // Ctrl+Shift+Tab (or Ctrl+Page Down / Page Up) move between the emulators.
+    setTabOrder(EmuList, EmuPath);
+    setTabOrder(EmuPath, GamesDir);
+    setTabOrder(GamesDir, CallOptionBt);
+    auto step = [this](int delta) {
+        EmuList->setCurrentIndex((EmuList->currentIndex() + delta + SlotCount) % SlotCount);
+    };
+    for (const auto& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(QKeySequence::NextChild),
+          QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
+    }
+    for (const auto& keys :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(QKeySequence::PreviousChild), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
+    }
+}
+
+void TMainForm::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    StatusPanels[0] = new QLabel(QStringLiteral("Time"), bar);
+    StatusPanels[0]->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanels[0]->setAccessibleName(QStringLiteral("Time"));
+    StatusPanels[0]->setAlignment(Qt::AlignCenter);
+    StatusPanels[0]->setFixedWidth(100);
+    StatusPanels[1] = new QLabel(QStringLiteral("Orvello for Windows 95"), bar);
+    StatusPanels[1]->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusPanels[1]->setAccessibleName(QStringLiteral("Hint"));
+    bar->addWidget(StatusPanels[0]);
+    bar->addWidget(StatusPanels[1], 1);
+}
+
+void TMainForm::Attach(TOnFlyForm* selector, const std::array<OptionDialog*, SlotCount>& dialogs) {
+    selector_ = selector;
+    dialogs_ = dialogs;
+}
+
+QString TMainForm::SettingsPath() const {
+    return settingsFolder_ + QLatin1Char('/') + QLatin1String(SettingsFileName);
+}
+
+QString TMainForm::DescriptionPath() const {
+    return settingsFolder_ + QLatin1Char('/') + QLatin1String(DescriptionFileName);
+}
+
+// --- Start-up and exit --------------------------------------------------------------------
+
+void TMainForm::showEvent(QShowEvent* event) {
+    if (!created_ && !event->spontaneous()) {
+        created_ = true;
+        FormCreate();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TMainForm::FormCreate() {
+    // The hint handler (ShowHintInStatus) is this window's status-tip event, always on.
+    {
+        IniFile ini(SettingsPath());
+        for (EmulatorSlot slot : SettingsOrder) {
+            OptionDialog* dialog = dialogs_.at(slot);
+            dialog->LoadOptions(ini);
+            dialog->BuildSwitches();
+            state_.Switches.at(slot) = dialog->GetSwitches();
+        }
+        ReadCommon(ini);
+    }
+    descriptions_.emplace(DescriptionPath());
+
+    UpdateGetRomButton();
+    PointSelectorToGamesDir();
+    SetSelectorFilter();
+
+    state_.AutoPreview = FileAutoPreview->isChecked();
+    if (state_.AutoPreview) state_.ShowPreview = false;
+
+    selector_->ApplyPreviewPanel();
+    selector_->UpdatePreviewButton();
+
+    FillFields();
+}
+
+void TMainForm::ReadCommon(const IniFile& ini) {
+    FileSaveExtracted->setChecked(ini.ReadBoolean(Common, QStringLiteral("Save ROMs"), false));
+    const int x = ini.ReadInteger(Common, QStringLiteral("X"), -1);
+    const int y = ini.ReadInteger(Common, QStringLiteral("Y"), -1);
+    move(x, y);
+    const int onFlyX = ini.ReadInteger(Common, QStringLiteral("OnFly_X"), -1);
+    const int onFlyY = ini.ReadInteger(Common, QStringLiteral("OnFly_Y"), -1);
+    selector_->move(onFlyX, onFlyY);
+    selector_->SetInfoType(ini.ReadInteger(Common, QStringLiteral("Info type"), InfoReport));
+    FileAutoPreview->setChecked(ini.ReadBoolean(Common, QStringLiteral("AutoPreview"), true));
+    state_.ShowPreview = ini.ReadBoolean(Common, QStringLiteral("Show preview"), true);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        FormClose();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TMainForm::FormClose() {
+    // A write the system refuses ends the sequence with the error box; the program still
+    // exits, and the file on disk is the one before the refused write.
+    try {
+        IniFile ini(SettingsPath());
+        if (FileSaveAlloption->isChecked()) {
+            for (EmulatorSlot slot : SettingsOrder)
+                dialogs_.at(slot)->SaveOptions(ini);
+        }
+        ini.WriteBoolean(Common, QStringLiteral("Save ROMs"), FileSaveExtracted->isChecked());
+        ini.WriteBoolean(Common, QStringLiteral("AutoPreview"), FileAutoPreview->isChecked());
+        if (FileSaveGeneralOpt->isChecked()) {
+            ini.WriteInteger(Common, QStringLiteral("X"), x());
+            ini.WriteInteger(Common, QStringLiteral("Y"), y());
+            ini.WriteInteger(Common, QStringLiteral("OnFly_X"), selector_->x());
+            ini.WriteInteger(Common, QStringLiteral("OnFly_Y"), selector_->y());
+            ini.WriteInteger(Common, QStringLiteral("Info type"), selector_->InfoType());
+            ini.WriteBoolean(Common, QStringLiteral("Show preview"), state_.ShowPreview);
+        }
+    } catch (const SettingsWriteError& e) {
+        host_.Error(e.Text());
+    }
+    descriptions_.reset();
+    // The selector is a window of its own; it goes with the program.
+    if (selector_) selector_->hide();
+}
+
+// --- Tabs and fields ----------------------------------------------------------------------
+
+bool TMainForm::CommitEmuPath() {
+    if (!EmuPath->isModified()) return true;
+    const QString text = EmuPath->text();
+    if (!text.isEmpty() && !QFileInfo(text).isFile()) {
+        host_.Error(QStringLiteral("Path to EXE doesn't exist"));
+        EmuPath->setText(state_.EmuPath.at(state_.CurrentSlot));
+        EmuPath->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    state_.EmuPath.at(state_.CurrentSlot) = text;
+    EmuPath->setModified(false);
+    return true;
+}
+
+bool TMainForm::CommitGamesDir() {
+    if (!GamesDir->isModified()) return true;
+    const QString text = GamesDir->text();
+    if (!text.isEmpty() && !QFileInfo(text).isDir()) {
+        host_.Error(QStringLiteral("Path to game directory doesn't exist"));
+        GamesDir->setText(state_.GamesDir.at(state_.CurrentSlot));
+        GamesDir->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    state_.GamesDir.at(state_.CurrentSlot) = text;
+    GamesDir->setModified(false);
+    return true;
+}
+
+bool TMainForm::EmuListChanging() {
+    return CommitEmuPath() && CommitGamesDir();
+}
+
+void TMainForm::TabChanged(int index) {
+    if (index == state_.CurrentSlot) return;
+    if (!EmuListChanging()) {
+        const QSignalBlocker blocker(EmuList);
+        EmuList->setCurrentIndex(state_.CurrentSlot);
+        return;
+    }
+    EmuListChange();
+}
+
+void TMainForm::EmuListChange() {
+    EmuPathExit();
+    GamesDirExit();
+    state_.CurrentSlot = EmuList->currentIndex();
+    FillFields();
+    PointSelectorToGamesDir();
+    SetSelectorFilter();
+    selector_->ClearZipList();
+    selector_->ShowArchiveViews(!IsGameNameSlot(state_.CurrentSlot));
+    UpdateMenus();
+    UpdateGetRomButton();
+    if (selector_->isVisible()) selector_->raise();
+}
+
+void TMainForm::EmuPathExit() {
+    CommitEmuPath();
+}
+
+void TMainForm::GamesDirExit() {
+    if (CommitGamesDir()) UpdateGetRomButton();
+}
+
+void TMainForm::FillFields() {
+    EmuPath->setText(state_.EmuPath.at(state_.CurrentSlot));
+    GamesDir->setText(state_.GamesDir.at(state_.CurrentSlot));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && (watched == EmuPath || watched == GamesDir)) {
+        // Leaving the field for another control of this window, not the window losing
+        // activation (to a message box, a menu or another program).
+        switch (static_cast<QFocusEvent*>(event)->reason()) {
+            case Qt::TabFocusReason:
+            case Qt::BacktabFocusReason:
+            case Qt::MouseFocusReason:
+            case Qt::ShortcutFocusReason:
+            case Qt::OtherFocusReason:
+                if (watched == EmuPath) {
+                    EmuPathExit();
+                } else {
+                    GamesDirExit();
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- Toolbar and button -------------------------------------------------------------------
+
+void TMainForm::FindEmuBtClick() {
+    OpenFileRequest request;
+    request.filter = QStringLiteral("All executable files|*.exe; *.bat");
+    request.initialDir = FolderOf(state_.EmuPath.at(state_.CurrentSlot));
+    if (const auto chosen = host_.OpenFile(request)) {
+        state_.EmuPath.at(state_.CurrentSlot) = *chosen;
+        EmuPath->setText(*chosen);
+    }
+}
+
+void TMainForm::FindGamesDirBtClick() {
+    GamesDirDialog.Directory = GamesDir->text();
+    if (GamesDirDialog.Execute()) {
+        state_.GamesDir.at(state_.CurrentSlot) = GamesDirDialog.Directory;
+        GamesDir->setText(GamesDirDialog.Directory);
+    }
+    UpdateGetRomButton();
+}
+
+void TMainForm::GetROMBtClick() {
+    if (selector_->isVisible()) {
+        selector_->raise();
+        selector_->activateWindow();
+        return;
+    }
+    PointSelectorToGamesDir();
+    SetSelectorFilter();
+    selector_->show();
+    state_.mailbox.ClearMailbox();
+    if (!CheckOnFlyChange->isActive()) CheckOnFlyChange->start();
+}
+
+void TMainForm::CallOptionBtClick() {
+    OptionDialog* dialog = dialogs_.at(state_.CurrentSlot);
+    if (dialog->exec() == QDialog::Accepted) {
+        state_.Switches.at(state_.CurrentSlot) = dialog->GetSwitches();
+    }
+}
+
+// --- Menu ---------------------------------------------------------------------------------
+
+void TMainForm::FileSaveOptionClick() {
+    try {
+        IniFile ini(SettingsPath());
+        dialogs_.at(state_.CurrentSlot)->SaveOptions(ini);
+    } catch (const SettingsWriteError& e) {
+        host_.Error(e.Text());
+    }
+}
+
+void TMainForm::FileAutoPreviewClick() {
+    state_.AutoPreview = FileAutoPreview->isChecked();
+    selector_->UpdatePreviewButton();
+}
+
+void TMainForm::FileAboutClick() {
+    TAboutBox about(this);
+    about.exec();
+}
+
+void TMainForm::FileExitClick() {
+    close();
+}
+
+// --- Timers and hints ---------------------------------------------------------------------
+
+void TMainForm::ClockTimerTimer() {
+    // The locale's long time format without the time zone.
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    StatusPanels[0]->setText(QLocale::system().toString(QTime::currentTime(), format.trimmed()));
+}
+
+void TMainForm::CheckOnFlyChangeTimer() {
+    const auto note = state_.mailbox.TakeNotification(MainWindowId);
+    if (!note) return;
+    if (note->Source == SourceSelector && note->Code == NoteClosed) {
+        selector_->hide();
+        CheckOnFlyChange->stop();
+        state_.SelectedFile.clear();
+        state_.PreviewFile.clear();
+        UpdateMenus();
+    }
+}
+
+void TMainForm::ShowHintInStatus(const QString& hint) {
+    StatusPanels[1]->setText(hint);
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        ShowHintInStatus(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// --- State of menus and buttons -----------------------------------------------------------
+
+void TMainForm::UpdateMenus() {
+    const bool selected = !state_.SelectedFile.isEmpty();
+    ROMsMenu->setEnabled(selected);
+    ROMsMenu->menuAction()->setEnabled(selected);
+    DescrAdd->setEnabled(selected && state_.CurrentDescription == QLatin1String(NoDescription));
+    DescrChange->setEnabled(selected && !DescrAdd->isEnabled());
+    DescrRemove->setEnabled(selected && !DescrAdd->isEnabled());
+}
+
+void TMainForm::UpdateGetRomButton() {
+    GetROMBt->setEnabled(!state_.GamesDir.at(state_.CurrentSlot).isEmpty());
+}
+
+void TMainForm::PointSelectorToGamesDir() {
+    const QString folder = state_.GamesDir.at(state_.CurrentSlot);
+    if (folder.isEmpty() || SameFolder(folder, selector_->Folder())) return;
+    selector_->SetFolder(folder);
+}
+
+void TMainForm::SetSelectorFilter() {
+    selector_->SetFilter(QStringLiteral("Zipped ROMs|") + state_.ArchiveMask +
+                         QStringLiteral("|All valid ROMs|") +
+                         AppState::RomMask(state_.CurrentSlot) + QStringLiteral("|All files|*.*"));
+}
+
+}  // namespace orvello

@@ -1,0 +1,138 @@
+// The main window: one tab per emulator slot with its emulator path and games folder, the
+// toolbar, the menus, the information panel and the status bar. It owns the start-up
+// sequence (on its first showing: every option dialog reads its section and builds its
+// switch string, then the "Common" options are read) and the exit sequence (on closing:
+// the sections and the "Common" options are written).
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+#include "app/core/GlobalVar.h"
+#include "app/core/Host.h"
+#include "app/core/IniFile.h"
+#include "selector/FoldrDlg.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace orvello {
+
+class OptionDialog;
+class TOnFlyForm;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // Both settings files live in settingsFolder.
+    TMainForm(AppState& state, UiHost& host, const QString& settingsFolder);
+    ~TMainForm() override;
+
+    // The windows created after this one, which it drives.
+    void Attach(TOnFlyForm* selector, const std::array<OptionDialog*, SlotCount>& dialogs);
+
+    QString SettingsPath() const;
+    QString DescriptionPath() const;
+
+    // Start-up and exit.
+    void FormCreate();
+    void FormClose();
+
+    // Tabs and fields.
+    bool EmuListChanging();
+    void EmuListChange();
+    void EmuPathExit();
+    void GamesDirExit();
+
+    // Toolbar and button.
+    void FindEmuBtClick();
+    void FindGamesDirBtClick();
+    void GetROMBtClick();
+    void CallOptionBtClick();
+
+    // Menu.
+    void FileSaveOptionClick();
+    void FileAutoPreviewClick();
+    void FileAboutClick();
+    void FileExitClick();
+
+    void ClockTimerTimer();
+    void CheckOnFlyChangeTimer();
+    void ShowHintInStatus(const QString& hint);
+
+    void UpdateMenus();
+    void UpdateGetRomButton();
+    void PointSelectorToGamesDir();
+    void SetSelectorFilter();
+
+    QToolBar* ToolBar1;
+    QToolButton* FindEmuBt;
+    QToolButton* FindGamesDirBt;
+    QToolButton* GetROMBt;
+    QLabel* InfoPanel;
+    QTabBar* EmuList;
+    QLineEdit* EmuPath;
+    QLineEdit* GamesDir;
+    QPushButton* CallOptionBt;
+    std::array<QLabel*, 2> StatusPanels;
+
+    QMenu* FileMenu;
+    QMenu* ROMsMenu;
+    QMenu* DescriptionMenu;
+    QAction* FileSaveOption;
+    QAction* FileSaveAlloption;
+    QAction* FileAutoPreview;
+    QAction* FileSaveExtracted;
+    QAction* FileSaveGeneralOpt;
+    QAction* FileAbout;
+    QAction* FileExit;
+    QAction* ROMsDelete;
+    QAction* DescrAdd;
+    QAction* DescrChange;
+    QAction* DescrRemove;
+
+    QTimer* ClockTimer;
+    QTimer* CheckOnFlyChange;
+    TFolderDialog GamesDirDialog;
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildTabs();
+    void BuildStatusBar();
+    void TabChanged(int index);
+    // Step 1 or 2 of leaving a tab: stores a changed field, or refuses a path that does not
+    // exist. False when refused.
+    bool CommitEmuPath();
+    bool CommitGamesDir();
+    void FillFields();
+    void ReadCommon(const IniFile& ini);
+
+    AppState& state_;
+    UiHost& host_;
+    QString settingsFolder_;
+    TOnFlyForm* selector_ = nullptr;
+    std::array<OptionDialog*, SlotCount> dialogs_{};
+    std::optional<IniFile> descriptions_;
+    bool created_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace orvello

@@ -1,0 +1,137 @@
+// The shared state of the program: the twelve emulator slots, what the user picked in the
+// ROM selector, the preview flags and the mailbox through which the selector tells the main
+// window what happened. One AppState lives for the whole run, owned by the application and
+// handed to every window; nothing here is a free global.
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace orvello {
+
+// An emulator slot: the index of the main window's tab, 0 to 11.
+using EmulatorSlot = int;
+inline constexpr int SlotCount = 12;
+
+enum Slot : EmulatorSlot {
+    SlotMagicEngine = 0,
+    SlotGenEm = 1,
+    SlotGeneCyst = 2,
+    SlotKGen = 3,
+    SlotVirtualGameBoy = 4,
+    SlotNESticle = 5,
+    SlotSNES9x = 6,
+    SlotNLKSNES = 7,
+    SlotMassage = 8,
+    SlotMAME = 9,
+    SlotCallus = 10,
+    SlotZSNES = 11,
+};
+
+// How a slot hands its ROM to the emulator: one file, or the name of a game whose archive
+// is unpacked into a folder of that name.
+enum class LaunchForm { File, GameName };
+
+struct SlotInfo {
+    const char* tabCaption;  // the main window's tab
+    const char* section;     // the settings section of the slot's option dialog
+    const char* romMask;     // "All valid ROMs" in the selector's filter
+    LaunchForm launchForm;
+    const char* dialogClass;  // the option dialog's class
+};
+
+// The slot table, indexed by slot.
+extern const std::array<SlotInfo, SlotCount> Slots;
+
+// Slots 9 and 10 (M.A.M.E. and Callus) take a game name; every such test in the program is
+// this one.
+constexpr bool IsGameNameSlot(EmulatorSlot slot) {
+    return slot == SlotMAME || slot == SlotCallus;
+}
+
+// The order in which start-up loads and exit saves the option dialogs' sections.
+inline constexpr std::array<EmulatorSlot, SlotCount> SettingsOrder = {0, 1, 3, 4, 5,  8,
+                                                                      2, 9, 6, 7, 10, 11};
+
+// The masks offered as "Zipped ROMs".
+inline constexpr const char* DefaultArchiveMask = "*.zip;*.arj;*.lzh;*.arc;*.pak;*.zoo;*.rar;*.lzh";
+
+// The text that stands for a ROM without a description.
+inline constexpr const char* NoDescription = "No description";
+
+// Mailbox recipients, sources and codes.
+inline constexpr std::int32_t MainWindowId = 0;
+
+inline constexpr std::int32_t SourceSelector = 0;
+inline constexpr std::int32_t SourceFileList = 1;
+inline constexpr std::int32_t SourceArchiveList = 3;
+
+inline constexpr std::int32_t NoteSelected = 2;
+inline constexpr std::int32_t NoteArchiveOpened = 3;
+inline constexpr std::int32_t NotePlay = 5;
+inline constexpr std::int32_t NotePlayArchive = 6;
+inline constexpr std::int32_t NoteClosed = 7;
+inline constexpr std::int32_t NoteCleared = 8;
+
+struct MailboxEntry {
+    std::int32_t Source = 0;
+    std::int32_t Recipient = 0;
+    std::int32_t Code = 0;
+    bool Free = true;
+};
+
+// Ten entries, filled and emptied strictly by entry number (not by age): a post takes the
+// first free entry, a take empties the first busy entry for the recipient. A post to a full
+// box is dropped without a word.
+class Mailbox {
+  public:
+    static constexpr int Size = 10;
+
+    void ClearMailbox();
+    void PostNotification(std::int32_t recipient, std::int32_t source, std::int32_t code);
+    std::optional<MailboxEntry> TakeNotification(std::int32_t recipient);
+
+    // Entry 1 to 10, for inspection.
+    const MailboxEntry& Entry(int number) const { return entries_.at(number - 1); }
+
+  private:
+    std::array<MailboxEntry, Size> entries_{};
+};
+
+// Everything more than one window reads. The members are named as the rest of the program
+// speaks of them.
+struct AppState {
+    EmulatorSlot CurrentSlot = 0;
+    std::array<QString, SlotCount> EmuPath;
+    std::array<QString, SlotCount> GamesDir;
+    std::array<QString, SlotCount> Switches;
+
+    QString ArchiveMask = DefaultArchiveMask;
+    QString SelectedFile;
+    QString RomFileName;
+    QString RomBaseName;
+    QString SelectorFolder;
+    QString CurrentDescription;
+    QString PreviewFile;
+    QString LaunchTarget;
+    bool RomIsPlainFile = false;
+    bool ShowPreview = true;
+    bool AutoPreview = false;
+
+    Mailbox mailbox;
+
+    // The slot's ROM masks as text ("" for the game-name slots).
+    static QString RomMask(EmulatorSlot slot);
+};
+
+// The characters of a text in reverse order.
+QString ReverseText(const QString& text);
+
+// n in decimal with "." between groups of three digits: 1234567 gives "1.234.567". A negative
+// number keeps its sign in front of the grouped digits.
+QString FormatThousands(std::int64_t n);
+
+}  // namespace orvello

@@ -1,0 +1,518 @@
+#include "options/OptionDialog.h"
+
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "app/core/PathRules.h"
+
+namespace orvello {
+
+namespace {
+
+// "&Frames:" is read out as "Frames".
+QString AccessibleText(QString caption) {
+    caption.remove(QLatin1Char('&'));
+    caption = caption.trimmed();
+    if (caption.endsWith(QLatin1Char(':'))) caption.chop(1);
+    return caption;
+}
+
+QFormLayout* FormOf(QWidget* page) {
+    return static_cast<QFormLayout*>(page->layout());
+}
+
+}  // namespace
+
+// --- UpDown -------------------------------------------------------------------------------
+
+UpDown::UpDown(int minimum, int maximum, int position, QWidget* parent)
+    : QWidget(parent), min_(minimum), max_(maximum), position_(position) {
+    up_ = new QToolButton(this);
+    up_->setObjectName(QStringLiteral("Up"));
+    up_->setArrowType(Qt::UpArrow);
+    up_->setAccessibleName(QStringLiteral("Up"));
+    down_ = new QToolButton(this);
+    down_->setObjectName(QStringLiteral("Down"));
+    down_->setArrowType(Qt::DownArrow);
+    down_->setAccessibleName(QStringLiteral("Down"));
+    for (QToolButton* b : {up_, down_}) {
+        // The field keeps the focus; its Up and Down keys step for keyboard users.
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+        b->setFixedSize(18, 12);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(up_);
+    layout->addWidget(down_);
+    connect(up_, &QToolButton::clicked, this, [this] { Step(1); });
+    connect(down_, &QToolButton::clicked, this, [this] { Step(-1); });
+}
+
+void UpDown::SetAssociate(NumberField* field) {
+    associate_ = field;
+    field->spinner_ = this;
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textChanged, this, &UpDown::FollowText);
+}
+
+void UpDown::SetPosition(int position) {
+    position_ = std::clamp(position, min_, max_);
+}
+
+void UpDown::FollowText(const QString& text) {
+    const auto value = WholeNumber(text);
+    if (value && *value >= min_ && *value <= max_) position_ = *value;
+}
+
+void UpDown::Step(int delta) {
+    const auto value = associate_ ? WholeNumber(associate_->text()) : std::nullopt;
+    const long long from = value ? *value : position_;
+    position_ = static_cast<int>(std::clamp<long long>(from + delta, min_, max_));
+    if (associate_) associate_->setText(QString::number(position_));
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == associate_ && event->type() == QEvent::KeyPress && isEnabled()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            Step(key == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- NumberField --------------------------------------------------------------------------
+
+void NumberField::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // Leaving the field for another control; not the window losing activation to another
+    // window (a message box, a menu).
+    switch (event->reason()) {
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+        case Qt::MenuBarFocusReason:
+        case Qt::NoFocusReason:
+            return;
+        default:
+            emit Exit();
+    }
+}
+
+// --- RadioGroup ---------------------------------------------------------------------------
+
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
+    auto* layout = new QVBoxLayout(this);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items.at(i), this);
+        button->setAccessibleName(AccessibleText(items.at(i)));
+        group_->addButton(button, i);
+        layout->addWidget(button);
+    }
+    connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::Click);
+}
+
+int RadioGroup::ItemIndex() const {
+    return group_->checkedId();
+}
+
+int RadioGroup::Count() const {
+    return static_cast<int>(group_->buttons().size());
+}
+
+void RadioGroup::SetItemIndex(int index) {
+    if (index >= Count()) index = Count() - 1;
+    if (index < 0) {
+        // An exclusive group cannot be emptied by unchecking its button.
+        group_->setExclusive(false);
+        if (QAbstractButton* checked = group_->checkedButton()) checked->setChecked(false);
+        group_->setExclusive(true);
+        return;
+    }
+    group_->button(index)->setChecked(true);
+}
+
+// --- SwitchBuilder ------------------------------------------------------------------------
+
+NotAnInteger::NotAnInteger(const QString& text)
+    : std::runtime_error(NotAnIntegerMessage(text).toStdString()), text_(text) {}
+
+void SwitchBuilder::AddNumber(const char* literal, int number) {
+    text_ += QString::fromUtf8(literal) + QString::number(number);
+}
+
+int SwitchBuilder::Value(const QLineEdit* field) {
+    const auto value = WholeNumber(field->text());
+    if (!value) throw NotAnInteger(field->text());
+    return *value;
+}
+
+// --- OptionDialog -------------------------------------------------------------------------
+
+OptionDialog::OptionDialog(const DialogInfo& info, AppState& state, UiHost& host, QWidget* parent)
+    : QDialog(parent),
+      info_(info),
+      state_(state),
+      host_(host),
+      folderDialog_(host),
+      pathsReadSection_(QString::fromLatin1(Slots.at(info.slot).section)) {
+    setObjectName(QString::fromLatin1(info.objectName));
+    setWindowTitle(QString::fromUtf8(info.caption));
+    setModal(true);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setAccessibleName(QString::fromUtf8(info.caption));
+
+    LoadDefBt = new QPushButton(QString::fromUtf8(info.loadDefCaption), this);
+    LoadDefBt->setObjectName(QString::fromLatin1(info.loadDefName));
+    LoadDefBt->setAccessibleName(AccessibleText(LoadDefBt->text()));
+    LoadDefBt->setAutoDefault(false);
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setAccessibleName(QStringLiteral("OK"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setAccessibleName(QStringLiteral("Cancel"));
+    CancelBtn->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(LoadDefBt);
+    buttons->addStretch(1);
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1, 1);
+    layout->addLayout(buttons);
+
+    connect(LoadDefBt, &QPushButton::clicked, this, &OptionDialog::LoadDefBtClick);
+    connect(OKBtn, &QPushButton::clicked, this, &OptionDialog::OKBtnClick);
+    // Cancel only closes: the controls keep what the user changed, the string its last build.
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+OptionDialog::~OptionDialog() = default;
+
+void OptionDialog::Build(SwitchBuilder&) const {}
+
+bool OptionDialog::BuildSwitches() {
+    SwitchBuilder builder;
+    try {
+        Build(builder);
+    } catch (const NotAnInteger& e) {
+        host_.Error(NotAnIntegerMessage(e.Text()));
+        return false;
+    }
+    Switches = builder.Text();
+    return true;
+}
+
+void OptionDialog::OKBtnClick() {
+    if (BuildSwitches()) accept();
+}
+
+void OptionDialog::SaveOptions(IniFile& ini) {
+    const QString section = Section();
+    ini.WriteText(section, QStringLiteral("EmuPath"), state_.EmuPath.at(info_.slot));
+    ini.WriteText(section, QStringLiteral("GamesDir"), state_.GamesDir.at(info_.slot));
+    for (const Line& line : lines_) {
+        if (!line.key.isEmpty()) Save(line, ini);
+    }
+}
+
+void OptionDialog::LoadOptions(IniFile& ini) {
+    state_.EmuPath.at(info_.slot) =
+        ini.ReadText(pathsReadSection_, QStringLiteral("EmuPath"), QString());
+    state_.GamesDir.at(info_.slot) =
+        ini.ReadText(pathsReadSection_, QStringLiteral("GamesDir"), QString());
+    if (orderGiven_) {
+        for (const QString& key : loadOrder_)
+            Load(LineOf(key), ini);
+    } else {
+        for (const Line& line : lines_) {
+            if (!line.key.isEmpty()) Load(line, ini);
+        }
+    }
+}
+
+void OptionDialog::LoadDefBtClick() {
+    auto reset = [this](const Line& line) {
+        if (line.reset.Value()) Apply(line.control, *line.reset.Value());
+    };
+    if (resetOrderGiven_) {
+        for (const Control& control : resetOrder_)
+            reset(LineOf(control));
+    } else {
+        for (const Line& line : lines_)
+            reset(line);
+    }
+    Refresh();
+}
+
+void OptionDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // FormShow: enabled states follow what LoadOptions or the user left.
+    if (!event->spontaneous() && info_.refreshOnShow) Refresh();
+}
+
+void OptionDialog::FinishCreation() {
+    if (info_.loadDefaultAtCreation) LoadDefBtClick();
+}
+
+void OptionDialog::CheckRange(NumberField* field, int low, int high, const QString& message) {
+    const auto value = WholeNumber(field->text());
+    if (!value) {
+        host_.Error(NotAnIntegerMessage(field->text()));
+        return;
+    }
+    if (*value < low || *value > high) {
+        host_.Error(message);
+        field->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void OptionDialog::ChooseFile(QLineEdit* field, const OpenFileRequest& request, bool nameOnly,
+                              bool capitals) {
+    const std::optional<QString> chosen = host_.OpenFile(request);
+    if (!chosen) return;
+    QString text = nameOnly ? QFileInfo(*chosen).fileName() : *chosen;
+    if (capitals) text = text.toUpper();
+    field->setText(text);
+}
+
+void OptionDialog::ChooseFolder(QLineEdit* field, const QString& prompt) {
+    folderDialog_.Text = prompt;
+    folderDialog_.Directory = field->text();
+    if (folderDialog_.Execute()) field->setText(folderDialog_.Directory);
+}
+
+// --- Pages and controls -------------------------------------------------------------------
+
+QWidget* OptionDialog::AddPage(const QString& caption, const char* objectName) {
+    auto* page = new QWidget(PageControl1);
+    page->setObjectName(QString::fromLatin1(objectName));
+    page->setAccessibleName(AccessibleText(caption));
+    auto* form = new QFormLayout(page);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    PageControl1->addTab(page, caption);
+    return page;
+}
+
+void OptionDialog::SetFirstPage(QWidget* page) {
+    PageControl1->setCurrentWidget(page);
+}
+
+QCheckBox* OptionDialog::AddCheckBox(QWidget* page, const char* name, const QString& caption) {
+    auto* box = new QCheckBox(caption, page);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setAccessibleName(AccessibleText(caption));
+    FormOf(page)->addRow(box);
+    return box;
+}
+
+QComboBox* OptionDialog::AddList(QWidget* page, const char* name, const QString& label,
+                                 const QStringList& items) {
+    auto* list = new QComboBox(page);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setAccessibleName(AccessibleText(label));
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+    auto* caption = new QLabel(label, page);
+    caption->setBuddy(list);
+    FormOf(page)->addRow(caption, list);
+    return list;
+}
+
+NumberField* OptionDialog::AddNumberField(QWidget* page, const char* name, const QString& label,
+                                          int minimum, int maximum, int position,
+                                          const char* spinnerName) {
+    auto* holder = new QWidget(page);
+    auto* field = new NumberField(holder);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setAccessibleName(AccessibleText(label));
+    field->setMaximumWidth(80);
+    auto* spinner = new UpDown(minimum, maximum, position, holder);
+    spinner->setObjectName(QString::fromLatin1(spinnerName));
+    spinner->setAccessibleName(AccessibleText(label) + QStringLiteral(" spinner"));
+    spinner->SetAssociate(field);
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(1);
+    row->addWidget(field);
+    row->addWidget(spinner);
+    auto* caption = new QLabel(label, page);
+    caption->setBuddy(field);
+    FormOf(page)->addRow(caption, holder);
+    return field;
+}
+
+QLineEdit* OptionDialog::AddTextField(QWidget* page, const char* name, const QString& label) {
+    auto* field = new QLineEdit(page);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setAccessibleName(AccessibleText(label));
+    if (label.isEmpty()) {
+        FormOf(page)->addRow(field);
+    } else {
+        auto* caption = new QLabel(label, page);
+        caption->setBuddy(field);
+        FormOf(page)->addRow(caption, field);
+    }
+    return field;
+}
+
+RadioGroup* OptionDialog::AddRadioGroup(QWidget* page, const char* name, const QString& caption,
+                                        const QStringList& items) {
+    auto* group = new RadioGroup(caption, items, page);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setAccessibleName(AccessibleText(caption));
+    FormOf(page)->addRow(group);
+    return group;
+}
+
+QSlider* OptionDialog::AddSlider(QWidget* page, const char* name, const QString& label, int minimum,
+                                 int maximum) {
+    auto* slider = new QSlider(Qt::Horizontal, page);
+    slider->setObjectName(QString::fromLatin1(name));
+    slider->setAccessibleName(AccessibleText(label));
+    slider->setRange(minimum, maximum);
+    auto* caption = new QLabel(label, page);
+    caption->setBuddy(slider);
+    FormOf(page)->addRow(caption, slider);
+    return slider;
+}
+
+QPushButton* OptionDialog::AddButton(QWidget* page, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, page);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(AccessibleText(caption));
+    button->setAutoDefault(false);
+    FormOf(page)->addRow(button);
+    return button;
+}
+
+// --- The table of options -----------------------------------------------------------------
+
+void OptionDialog::Option(Control control, const char* key, ReadRule read, ResetValue reset) {
+    lines_.push_back(Line{control, QString::fromUtf8(key), read, reset});
+}
+
+void OptionDialog::Option(Control control, NotStoredTag, ResetValue reset) {
+    lines_.push_back(Line{control, QString(), std::nullopt, reset});
+}
+
+void OptionDialog::LoadOrder(const QStringList& keys) {
+    loadOrder_.assign(keys.begin(), keys.end());
+    orderGiven_ = true;
+}
+
+void OptionDialog::LoadDefaultOrder(std::initializer_list<Control> controls) {
+    resetOrder_.assign(controls.begin(), controls.end());
+    resetOrderGiven_ = true;
+}
+
+const OptionDialog::Line& OptionDialog::LineOf(const QString& key) const {
+    const auto it = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) {
+        return l.key.compare(key, Qt::CaseInsensitive) == 0;
+    });
+    if (it == lines_.end()) throw std::logic_error("no option line for key " + key.toStdString());
+    return *it;
+}
+
+const OptionDialog::Line& OptionDialog::LineOf(const Control& control) const {
+    const auto it = std::find_if(lines_.begin(), lines_.end(),
+                                 [&](const Line& l) { return l.control == control; });
+    if (it == lines_.end()) throw std::logic_error("no option line for a control");
+    return *it;
+}
+
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+int AsIndex(const std::variant<bool, int, QString>& v) {
+    if (const int* i = std::get_if<int>(&v)) return *i;
+    if (const bool* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
+    return WholeNumber(std::get<QString>(v)).value_or(0);
+}
+
+bool AsCheck(const std::variant<bool, int, QString>& v) {
+    return AsIndex(v) != 0;
+}
+
+QString AsString(const std::variant<bool, int, QString>& v) {
+    if (const QString* s = std::get_if<QString>(&v)) return *s;
+    return QString::number(AsIndex(v));
+}
+
+}  // namespace
+
+void OptionDialog::Apply(const Control& control, const std::variant<bool, int, QString>& value) {
+    std::visit(Overloaded{
+                   [&](QCheckBox* c) { c->setChecked(AsCheck(value)); },
+                   [&](QComboBox* c) {
+                       // An index that names no item leaves the list without a selection.
+                       const int i = AsIndex(value);
+                       c->setCurrentIndex(i >= 0 && i < c->count() ? i : -1);
+                   },
+                   [&](NumberField* c) { c->setText(AsString(value)); },
+                   [&](RadioGroup* c) { c->SetItemIndex(AsIndex(value)); },
+                   [&](QSlider* c) { c->setValue(AsIndex(value)); },
+                   [&](QLineEdit* c) { c->setText(AsString(value)); },
+               },
+               control);
+}
+
+void OptionDialog::Load(const Line& line, const IniFile& ini) {
+    const QString section = Section();
+    const std::variant<bool, int, QString> value =
+        std::visit(Overloaded{
+                       [&](const AsBoolean& r) -> std::variant<bool, int, QString> {
+                           return ini.ReadBoolean(section, line.key, r.def);
+                       },
+                       [&](const AsInteger& r) -> std::variant<bool, int, QString> {
+                           return ini.ReadInteger(section, line.key, r.def);
+                       },
+                       [&](const AsText& r) -> std::variant<bool, int, QString> {
+                           return ini.ReadText(section, line.key, r.def);
+                       },
+                   },
+                   *line.read);
+    Apply(line.control, value);
+}
+
+void OptionDialog::Save(const Line& line, IniFile& ini) const {
+    const QString section = Section();
+    std::visit(Overloaded{
+                   [&](QCheckBox* c) { ini.WriteBoolean(section, line.key, c->isChecked()); },
+                   [&](QComboBox* c) { ini.WriteInteger(section, line.key, c->currentIndex()); },
+                   [&](NumberField* c) { ini.WriteText(section, line.key, c->text()); },
+                   [&](RadioGroup* c) { ini.WriteInteger(section, line.key, c->ItemIndex()); },
+                   [&](QSlider* c) { ini.WriteInteger(section, line.key, c->value()); },
+                   [&](QLineEdit* c) { ini.WriteText(section, line.key, c->text()); },
+               },
+               line.control);
+}
+
+}  // namespace orvello

@@ -1,0 +1,319 @@
+// The shape every emulator option dialog shares. A dialog is a page control of option
+// controls with "Load default", "OK" and "Cancel" below it. It turns its controls into the
+// slot's switch string (BuildSwitches, cached for GetSwitches), and keeps them together with
+// the slot's emulator path and games folder in its own section of the settings file
+// (SaveOptions, LoadOptions; the caller opens and closes the file).
+//
+// A concrete dialog describes each control in one line - the control, its settings key,
+// how the key is read back and with what default, and the value "Load default" gives it -
+// and writes only its own switch-building and enabling rules:
+//
+//     // Control  INI key        Read as            Load default
+//     Option(ROMType, "Rom switch", AsInteger{0},   0);
+//     Option(noSound, "Sound",      AsBoolean{false}, false);
+//     Option(Frames,  "Frames",     AsInteger{1},   "1");
+//     Option(AutoDetect, NotStored,                 false);
+//
+// The lines are in the order SaveOptions writes the keys; LoadOrder and LoadDefaultOrder
+// give the other two orders where a dialog's differ.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QString>
+#include <QStringList>
+
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+#include <variant>
+#include <vector>
+
+#include "app/core/GlobalVar.h"
+#include "app/core/Host.h"
+#include "app/core/IniFile.h"
+#include "selector/FoldrDlg.h"
+
+class QButtonGroup;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+
+namespace orvello {
+
+class NumberField;
+
+// The up-down spinner attached to a number field. It has a minimum, a maximum and a
+// position; a click steps from the field's value (or from its own position when the field
+// holds no whole number), stays within its bounds and writes the new position into the field.
+// Typed text is never limited by it. Up and Down in the field step as the arrows do.
+class UpDown : public QWidget {
+    Q_OBJECT
+
+  public:
+    UpDown(int minimum, int maximum, int position, QWidget* parent);
+
+    void SetAssociate(NumberField* field);
+    int Minimum() const { return min_; }
+    int Maximum() const { return max_; }
+    int Position() const { return position_; }
+    void SetPosition(int position);
+
+    // One click on the upper (+1) or lower (-1) arrow.
+    void Step(int delta);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void FollowText(const QString& text);
+
+    int min_;
+    int max_;
+    int position_;
+    NumberField* associate_ = nullptr;
+    QToolButton* up_;
+    QToolButton* down_;
+};
+
+// A number field: free one-line text (it keeps "03", "12" or "abc" as typed) with an UpDown.
+// It emits Exit when the focus moves to another control of its window.
+class NumberField : public QLineEdit {
+    Q_OBJECT
+
+  public:
+    explicit NumberField(QWidget* parent) : QLineEdit(parent) {}
+    UpDown* Spinner() const { return spinner_; }
+
+  signals:
+    void Exit();
+
+  protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    friend class UpDown;
+    UpDown* spinner_ = nullptr;
+};
+
+// A group of radio buttons giving a 0-based item index; -1 when none is chosen.
+class RadioGroup : public QGroupBox {
+    Q_OBJECT
+
+  public:
+    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
+
+    int ItemIndex() const;
+    // An index above the last item chooses the last; one below 0 chooses none.
+    void SetItemIndex(int index);
+    int Count() const;
+
+  signals:
+    // The user chose an item.
+    void Click(int index);
+
+  private:
+    QButtonGroup* group_;
+};
+
+// Read rules of LoadOptions: the read type and the default for a missing or unusable value.
+struct AsBoolean {
+    bool def;
+};
+struct AsInteger {
+    int def;
+};
+struct AsText {
+    QString def;
+};
+
+struct NotStoredTag {};
+inline constexpr NotStoredTag NotStored{};
+struct NotResetTag {};
+inline constexpr NotResetTag NotReset{};
+
+// A "Load default" value: a check state, an index or position, or a text.
+class ResetValue {
+  public:
+    ResetValue(bool v) : value_(v) {}
+    ResetValue(int v) : value_(v) {}
+    ResetValue(const char* v) : value_(QString::fromUtf8(v)) {}
+    ResetValue(const QString& v) : value_(v) {}
+    ResetValue(NotResetTag) {}
+    const std::optional<std::variant<bool, int, QString>>& Value() const { return value_; }
+
+  private:
+    std::optional<std::variant<bool, int, QString>> value_;
+};
+
+// Thrown while building when a number field that must be converted holds no whole number.
+class NotAnInteger : public std::runtime_error {
+  public:
+    explicit NotAnInteger(const QString& text);
+    const QString& Text() const { return text_; }
+
+  private:
+    QString text_;
+};
+
+// What BuildSwitches hands to a dialog's build rules: the string so far and the conversion
+// of number fields.
+class SwitchBuilder {
+  public:
+    void Add(const QString& piece) { text_ += piece; }
+    void Add(const char* piece) { text_ += QString::fromUtf8(piece); }
+    // The literal followed directly by the number in decimal.
+    void AddNumber(const char* literal, int number);
+    // The field's text as a whole number; throws NotAnInteger otherwise.
+    static int Value(const QLineEdit* field);
+    const QString& Text() const { return text_; }
+
+  private:
+    QString text_;
+};
+
+// The per-dialog facts of the dialog table.
+struct DialogInfo {
+    EmulatorSlot slot;
+    const char* objectName;      // the form's name
+    const char* caption;         // the window caption
+    bool loadDefaultAtCreation;  // LoadDefBtClick also runs when the dialog is created
+    bool refreshOnShow;          // FormShow runs the refresh handlers
+    const char* loadDefCaption = "Load default";
+    const char* loadDefName = "LoadDefBt";  // the Load default button's object name
+};
+
+class OptionDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    OptionDialog(const DialogInfo& info, AppState& state, UiHost& host, QWidget* parent);
+    ~OptionDialog() override;
+
+    EmulatorSlot Slot() const { return info_.slot; }
+    QString Section() const { return QString::fromLatin1(Slots.at(info_.slot).section); }
+
+    // The cached switch string; builds nothing.
+    QString GetSwitches() const { return Switches; }
+    // Rebuilds the switch string from the controls. When a number field that must be
+    // converted holds no whole number, the error box says so, the previous string stays and
+    // the result is false.
+    bool BuildSwitches();
+    // Writes "EmuPath", "GamesDir" and then the dialog's keys into its section.
+    void SaveOptions(IniFile& ini);
+    // Reads them back; sets the slot's emulator path and games folder too.
+    void LoadOptions(IniFile& ini);
+
+    // The "Load default" button: resets the listed controls, then runs the refresh handlers.
+    void LoadDefBtClick();
+    // The "OK" button: builds the string and closes with the OK result; stays open when the
+    // build failed.
+    void OKBtnClick();
+
+  protected:
+    // The dialog's own rules: append the switch pieces in table order.
+    virtual void Build(SwitchBuilder& switches) const;
+    // The dialog's refresh handlers, in the order FormShow and Load default run them.
+    virtual void Refresh() {}
+
+    // Pages and controls. Each control gets its object name, an accessible name from its
+    // caption or label, and its label as buddy.
+    QWidget* AddPage(const QString& caption, const char* objectName);
+    QCheckBox* AddCheckBox(QWidget* page, const char* name, const QString& caption);
+    QComboBox* AddList(QWidget* page, const char* name, const QString& label,
+                       const QStringList& items);
+    NumberField* AddNumberField(QWidget* page, const char* name, const QString& label, int minimum,
+                                int maximum, int position, const char* spinnerName = "UpDown1");
+    QLineEdit* AddTextField(QWidget* page, const char* name, const QString& label);
+    RadioGroup* AddRadioGroup(QWidget* page, const char* name, const QString& caption,
+                              const QStringList& items);
+    QSlider* AddSlider(QWidget* page, const char* name, const QString& label, int minimum,
+                       int maximum);
+    QPushButton* AddButton(QWidget* page, const char* name, const QString& caption);
+    // Selects a page the first time the dialog shows (else the first page).
+    void SetFirstPage(QWidget* page);
+
+    // One line per stored or reset control.
+    using Control =
+        std::variant<QCheckBox*, QComboBox*, NumberField*, RadioGroup*, QSlider*, QLineEdit*>;
+    using ReadRule = std::variant<AsBoolean, AsInteger, AsText>;
+    void Option(Control control, const char* key, ReadRule read, ResetValue reset);
+    void Option(Control control, NotStoredTag, ResetValue reset);
+    // LoadOptions reads the keys in this order (default: the order of the lines).
+    void LoadOrder(const QStringList& keys);
+    // LoadDefBtClick resets the controls in this order (default: the order of the lines).
+    void LoadDefaultOrder(std::initializer_list<Control> controls);
+    // The section "EmuPath" and "GamesDir" are read back from, where it differs.
+    void SetPathsReadSection(const QString& section) { pathsReadSection_ = section; }
+
+    // Refresh handlers: a check box's runs on every change of its state, by the user or the
+    // program; a list's only when the user picks an item.
+    template <typename D>
+    void OnClick(QCheckBox* box, void (D::*handler)()) {
+        connect(box, &QCheckBox::toggled, static_cast<D*>(this), handler);
+    }
+    template <typename D>
+    void OnChange(QComboBox* list, void (D::*handler)()) {
+        connect(list, &QComboBox::activated, static_cast<D*>(this), handler);
+    }
+    template <typename D>
+    void OnExit(NumberField* field, void (D::*handler)()) {
+        connect(field, &NumberField::Exit, static_cast<D*>(this), handler);
+    }
+
+    // The range check of a number field's leave handler: an error box with the message when
+    // the value is outside [low, high], and the focus back into the field; the text stays.
+    void CheckRange(NumberField* field, int low, int high, const QString& message);
+
+    // Choosing buttons: an open-file dialog writing the chosen file (whole path, or its name
+    // alone, optionally in capitals) into the field; a folder browser with the prompt,
+    // starting at the field's folder.
+    void ChooseFile(QLineEdit* field, const OpenFileRequest& request, bool nameOnly, bool capitals);
+    void ChooseFolder(QLineEdit* field, const QString& prompt);
+
+    // Ends construction: runs the creation handler where the dialog has one.
+    void FinishCreation();
+
+    AppState& state() { return state_; }
+    UiHost& host() { return host_; }
+
+    QString Switches;
+
+    QTabWidget* PageControl1;
+    QPushButton* LoadDefBt;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    struct Line {
+        Control control;
+        QString key;  // empty: not stored
+        std::optional<ReadRule> read;
+        ResetValue reset;
+    };
+    void Apply(const Control& control, const std::variant<bool, int, QString>& value);
+    void Load(const Line& line, const IniFile& ini);
+    void Save(const Line& line, IniFile& ini) const;
+    const Line& LineOf(const QString& key) const;
+    const Line& LineOf(const Control& control) const;
+
+    DialogInfo info_;
+    AppState& state_;
+    UiHost& host_;
+    TFolderDialog folderDialog_;
+    QString pathsReadSection_;
+    std::vector<Line> lines_;
+    std::vector<QString> loadOrder_;
+    std::vector<Control> resetOrder_;
+    bool orderGiven_ = false;
+    bool resetOrderGiven_ = false;
+};
+
+}  // namespace orvello
