@@ -1,0 +1,79 @@
+// What the widget tests share: a UiHost that answers on the user's behalf and records what
+// was asked, a temporary settings folder, and helpers to reach a window's parts.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/core/Host.h"
+
+namespace orvello::test {
+
+struct Message {
+    MessageKind kind;
+    QString text;
+};
+
+class FakeHost : public UiHost {
+  public:
+    void ShowMessage(MessageKind kind, const QString& text) override {
+        messages.push_back({kind, text});
+        if (onMessage) onMessage();
+    }
+    bool AskYesNo(MessageKind kind, const QString& text) override {
+        messages.push_back({kind, text});
+        const bool answer = yesNo.empty() ? false : yesNo.front();
+        if (!yesNo.empty()) yesNo.pop_front();
+        return answer;
+    }
+    std::optional<QString> PromptText(const TextPrompt& prompt) override {
+        prompts.push_back(prompt);
+        return promptAnswer;
+    }
+    std::optional<QString> OpenFile(const OpenFileRequest& request) override {
+        openRequests.push_back(request);
+        return openAnswer;
+    }
+    std::optional<QString> BrowseFolder(const FolderRequest& request) override {
+        folderRequests.push_back(request);
+        return folderAnswer;
+    }
+
+    std::vector<QString> Texts() const {
+        std::vector<QString> texts;
+        for (const auto& m : messages)
+            texts.push_back(m.text);
+        return texts;
+    }
+
+    std::vector<Message> messages;
+    std::function<void()> onMessage;
+    std::deque<bool> yesNo;
+    std::vector<TextPrompt> prompts;
+    std::optional<QString> promptAnswer;
+    std::vector<OpenFileRequest> openRequests;
+    std::optional<QString> openAnswer;
+    std::vector<FolderRequest> folderRequests;
+    std::optional<QString> folderAnswer;
+};
+
+// Shows a window and waits until it is the active one, so focus moves as for a user.
+bool ShowActive(QWidget* window);
+
+// Runs `action` once the next modal window is up (for code that calls exec()).
+void WhenModal(std::function<void(QWidget*)> action);
+
+// The lines of a file, without line breaks.
+QStringList FileLines(const QString& path);
+
+// Writes a file whole.
+void WriteFile(const QString& path, const QByteArray& content);
+
+}  // namespace orvello::test
