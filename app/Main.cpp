@@ -250,16 +250,14 @@ void TMainForm::BuildTabs() {
     auto step = [this](int delta) {
         EmuList->setCurrentIndex((EmuList->currentIndex() + delta + SlotCount) % SlotCount);
     };
-    for (const auto& keys :
-         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(QKeySequence::NextChild),
-          QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
-    }
-    for (const auto& keys :
-         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
-          QKeySequence(QKeySequence::PreviousChild), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
-    }
+    connect(new QShortcut(QKeySequence::NextChild, this), &QShortcut::activated, this,
+            [step] { step(1); });
+    connect(new QShortcut(QKeySequence::PreviousChild, this), &QShortcut::activated, this,
+            [step] { step(-1); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), this), &QShortcut::activated,
+            this, [step] { step(1); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), this), &QShortcut::activated,
+            this, [step] { step(-1); });
 }
 
 void TMainForm::BuildStatusBar() {

@@ -214,6 +214,11 @@ class OptionDialog : public QDialog {
     // build failed.
     void OKBtnClick();
 
+    QTabWidget* PageControl1;
+    QPushButton* LoadDefBt;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+
   protected:
     // The dialog's own rules: append the switch pieces in table order.
     virtual void Build(SwitchBuilder& switches) const;
@@ -282,11 +287,6 @@ class OptionDialog : public QDialog {
     UiHost& host() { return host_; }
 
     QString Switches;
-
-    QTabWidget* PageControl1;
-    QPushButton* LoadDefBt;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
 
   protected:
     void showEvent(QShowEvent* event) override;
