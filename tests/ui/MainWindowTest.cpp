@@ -593,3 +593,9 @@ TEST_F(MainWindowTest, KeyboardReachesTheTabsAndFields) {
     QTest::keyClick(Main()->GamesDir, Qt::Key_Tab);
     EXPECT_TRUE(Main()->CallOptionBt->hasFocus());
 }
+
+TEST(SettingsFolder, IsTheApplicationsPerUserConfigFolder) {
+    // The program names itself "Orvello", so both files live in ".../Orvello".
+    EXPECT_TRUE(DefaultSettingsFolder().endsWith("/Orvello"));
+    EXPECT_EQ(QFileInfo(DefaultSettingsFolder()).fileName(), QCoreApplication::applicationName());
+}
