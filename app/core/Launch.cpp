@@ -1,0 +1,252 @@
+#include "app/core/Launch.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "app/core/LaunchCommand.h"
+#include "app/core/PathRules.h"
+#include "archive/ArcPaths.h"
+
+namespace orvello {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString CantExtractRom = QStringLiteral("Can't extract ROM (disk full?)");
+const QString CantExtractRoms = QStringLiteral("Can't extract ROMs (disk full?)");
+
+// Anything at the path, a dangling symbolic link included.
+bool Occupied(const std::string& path) {
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec;
+}
+
+// A file (or a link to one) the emulator can open.
+bool IsFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+QString JoinPath(const QString& folder, const QString& name) {
+    if (folder.endsWith(QLatin1Char('/'))) return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+// Puts an extractor's events back as they were when the launch is done with it.
+class EventsKept {
+  public:
+    explicit EventsKept(archive::TUnBase& x)
+        : x_(x), fileExists_(x.OnFileExists), begin_(x.OnBegin), progress_(x.OnProgress) {}
+    ~EventsKept() {
+        x_.OnFileExists = fileExists_;
+        x_.OnBegin = begin_;
+        x_.OnProgress = progress_;
+    }
+    EventsKept(const EventsKept&) = delete;
+    EventsKept& operator=(const EventsKept&) = delete;
+
+    const archive::TOnFileExists& FileExists() const { return fileExists_; }
+    const archive::TOnBegin& Begin() const { return begin_; }
+    const archive::TOnProgress& Progress() const { return progress_; }
+
+  private:
+    archive::TUnBase& x_;
+    archive::TOnFileExists fileExists_;
+    archive::TOnBegin begin_;
+    archive::TOnProgress progress_;
+};
+
+// Clears the running flag however the launch ends.
+class RunningFlag {
+  public:
+    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunningFlag() { flag_ = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+QString StartFailureText(const QString& program, const QString& reason) {
+    return QStringLiteral("Can't start \"%1\": %2").arg(program, reason);
+}
+
+Launcher::Launcher(AppState& state, UiHost& host, LaunchArchives& archives, ProcessRunner& runner,
+                   LaunchUi& ui)
+    : state_(state), host_(host), archives_(archives), runner_(runner), ui_(ui) {}
+
+void Launcher::LaunchRom(bool keepExtracted) {
+    if (running_) return;
+    const RunningFlag running(running_);
+    const QString& emulator = state_.EmuPath.at(state_.CurrentSlot);
+    if (emulator.isEmpty()) {
+        // Nothing could be started, so nothing is extracted either.
+        host_.Error(QStringLiteral("No emulator program is set for %1.")
+                        .arg(QString::fromUtf8(Slots.at(state_.CurrentSlot).tabCaption)));
+        return;
+    }
+    if (IsGameNameSlot(state_.CurrentSlot)) {
+        LaunchGame(keepExtracted);
+    } else {
+        LaunchFile(keepExtracted);
+    }
+}
+
+void Launcher::LaunchGame(bool keepExtracted) {
+    const QString emulator = QFileInfo(state_.EmuPath.at(state_.CurrentSlot)).absoluteFilePath();
+    const QString game = state_.RomBaseName;
+    state_.LaunchTarget = JoinPath(FolderOf(emulator), game);
+    // A game name that would not name a folder of its own inside the emulator's folder.
+    if (!AcceptableGameName(game)) {
+        host_.Error(CantExtractRoms);
+        return;
+    }
+    const std::string gameFolder = FileSystemBytes(state_.LaunchTarget);
+    std::error_code ec;
+    const bool folderMade = fs::create_directory(gameFolder, ec) && !ec;
+
+    ExtractionRecord record;
+    const bool extracted = ExtractFromArchive(gameFolder, "*.*", record);
+    // Members already in the game folder (kept from an earlier run) count as there.
+    if (!extracted || (record.written.empty() && record.existing.empty())) {
+        host_.Error(CantExtractRoms);
+        if (!keepExtracted) {
+            EmptyFolder(gameFolder, record, folderMade);
+        } else {
+            EmptyFolder(gameFolder, {}, folderMade);  // only an empty folder of ours goes
+        }
+        return;
+    }
+    StartEmulator(FileSystemBytes(game));
+    if (!keepExtracted) EmptyFolder(gameFolder, record, folderMade);
+}
+
+void Launcher::LaunchFile(bool keepExtracted) {
+    if (state_.RomIsPlainFile) {
+        state_.LaunchTarget = state_.SelectedFile;
+        StartEmulator(FileSystemBytes(state_.SelectedFile));
+        return;
+    }
+    const QString emulator = QFileInfo(state_.EmuPath.at(state_.CurrentSlot)).absoluteFilePath();
+    const QString folder = FolderOf(emulator);
+    const QString fullPath = JoinPath(folder, state_.RomFileName);
+    state_.LaunchTarget = fullPath;
+
+    // The member is named by its stored bytes: the name shown may be a decoding of them.
+    std::string stored = archives_.ChosenMemberRawName();
+    if (stored.empty()) stored = FileSystemBytes(state_.RomFileName);
+    const auto safe = archive::SafeRelativeName(stored);
+    const std::string name = safe ? archive::FileNamePart(*safe) : std::string();
+    const std::string emuFolder = FileSystemBytes(folder);
+    const std::string romPath = FileSystemBytes(JoinPath(folder, QString())) + name;
+
+    ExtractionRecord record;
+    const bool extracted = !name.empty() && ExtractFromArchive(emuFolder, name, record, name);
+    if (!extracted || !IsFile(romPath)) {
+        host_.Error(CantExtractRom);
+        if (!keepExtracted) EmptyFolder(emuFolder, record, false);
+        return;
+    }
+    state_.LaunchTarget = state_.RomFileName;
+    StartEmulator(name);
+    if (!keepExtracted) {
+        state_.LaunchTarget = fullPath;
+        // Only a file this launch wrote goes; one that was there before stays.
+        for (const std::string& path : record.written) {
+            std::error_code ec;
+            if (!fs::remove(path, ec) || ec) host_.Information(QStringLiteral("Can't delete ROM"));
+        }
+    }
+}
+
+bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& fileSpec,
+                                  ExtractionRecord& record, const std::string& onlyName) {
+    const archive::TArcType type = archives_.ArchiveType();
+    archive::TUnBase* extractor = LaunchExtracts(type) ? archives_.ExtractorFor(type) : nullptr;
+    if (extractor == nullptr) {
+        host_.Information(QStringLiteral("Extraction of this file type is not supported."));
+        return false;
+    }
+    extractor->SetFileSpec(fileSpec);
+    extractor->SetExtractDir(folder);
+
+    const EventsKept kept(*extractor);
+    auto wanted = [&onlyName](const std::string& path) {
+        return onlyName.empty() || archive::FileNamePart(path) == onlyName;
+    };
+    std::vector<std::string> begun;
+    extractor->OnFileExists = [&](archive::TZipCommon& sender, const std::string& path,
+                                  bool& accept) {
+        if (kept.FileExists()) kept.FileExists()(sender, path, accept);
+        accept = false;  // never replace what is there
+        if (wanted(path)) record.existing.push_back(path);
+    };
+    extractor->OnBegin = [&](archive::TZipCommon& sender, const std::string& path,
+                             std::int32_t recNum, bool& extract) {
+        if (!wanted(path)) {
+            extract = false;
+            return;
+        }
+        if (kept.Begin()) kept.Begin()(sender, path, recNum, extract);
+        if (extract && !Occupied(path)) begun.push_back(path);
+    };
+    extractor->OnProgress = [&](archive::TZipCommon& sender, const std::string& path,
+                                std::uint8_t percent) {
+        if (kept.Progress()) kept.Progress()(sender, path, percent);
+        ui_.ExtractionProgress(MemberDisplayName(archive::FileNamePart(path)), percent);
+    };
+
+    bool returned = true;
+    ui_.ExtractionBegins();
+    try {
+        extractor->Extract();
+    } catch (const std::exception&) {
+        returned = false;
+    }
+    ui_.ExtractionEnds();
+    for (const std::string& path : begun) {
+        if (Occupied(path) &&
+            std::find(record.written.begin(), record.written.end(), path) == record.written.end())
+            record.written.push_back(path);
+    }
+    return returned;
+}
+
+void Launcher::EmptyFolder(const std::string& folder, const ExtractionRecord& record,
+                           bool removeFolder) {
+    std::error_code ec;
+    for (const std::string& path : record.written)
+        fs::remove(path, ec);
+    if (removeFolder) fs::remove(folder, ec);  // only an empty folder can go
+}
+
+bool Launcher::StartEmulator(const std::string& target) {
+    const EmulatorSlot slot = state_.CurrentSlot;
+    const QString emulator = QFileInfo(state_.EmuPath.at(slot)).absoluteFilePath();
+    const QString& switches = state_.Switches.at(slot);
+    const LaunchForm form = IsGameNameSlot(slot) ? LaunchForm::GameName : LaunchForm::File;
+    commandLine_ =
+        CommandLineText(form, emulator, switches,
+                        form == LaunchForm::GameName ? state_.RomBaseName : state_.LaunchTarget);
+    const auto argv = EmulatorArguments(form, FileSystemBytes(emulator), switches, target);
+
+    const QString reason = runner_.Start(argv, FileSystemBytes(FolderOf(emulator)));
+    if (!reason.isEmpty()) {
+        host_.Error(StartFailureText(emulator, reason));
+        return false;
+    }
+    ui_.EmulatorRunning(commandLine_);
+    runner_.WaitForEnd();
+    ui_.EmulatorEnded();
+    return true;
+}
+
+}  // namespace orvello

@@ -1,0 +1,117 @@
+// The launch of an emulator on the chosen ROM: extraction of the member (file form) or of the
+// whole archive into a folder named after the game (game-name form), the start of the
+// emulator with its own folder as working folder, the wait until it ends, and the clean-up.
+//
+// The clean-up removes only what this launch wrote. A file that was already in the
+// emulator's folder (or in the game folder) under a member's name is used as it is and left
+// in place, and the game folder is removed only when this launch made it. The emulator is
+// never started on a ROM that is not there.
+//
+// Everything the launch needs from outside comes through three small interfaces, so the
+// launch runs the same under test as in the program: the selector's archive components, the
+// process starter, and the few things the windows do meanwhile (progress, minimising).
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+#include "app/core/GlobalVar.h"
+#include "app/core/Host.h"
+#include "archive/ArcMain.h"
+
+namespace orvello {
+
+// What the launch needs of the selector's archive components.
+class LaunchArchives {
+  public:
+    virtual ~LaunchArchives() = default;
+    // The lister's type for the archive last selected in the file list.
+    virtual archive::TArcType ArchiveType() const = 0;
+    // The extractor that has been given that archive, for its type; nullptr when no
+    // extractor exists for the type.
+    virtual archive::TUnBase* ExtractorFor(archive::TArcType type) = 0;
+    // The chosen member's name as stored in the archive (bytes, folders included).
+    virtual std::string ChosenMemberRawName() const = 0;
+};
+
+// Starts a program without a shell and waits for it.
+class ProcessRunner {
+  public:
+    virtual ~ProcessRunner() = default;
+    // Starts argv[0] with the arguments argv[1..] in the working folder. Empty when the
+    // program started, otherwise the system's reason it did not.
+    virtual QString Start(const std::vector<std::string>& argv, const std::string& workDir) = 0;
+    // Returns once the started program has ended.
+    virtual void WaitForEnd() = 0;
+};
+
+// What the windows do while the launch runs.
+class LaunchUi {
+  public:
+    virtual ~LaunchUi() = default;
+    // Around one extraction, with the progress of each member (0 to 100) in between.
+    virtual void ExtractionBegins() = 0;
+    virtual void ExtractionProgress(const QString& member, int percent) = 0;
+    virtual void ExtractionEnds() = 0;
+    // The emulator runs: the windows are minimised and take no input until EmulatorEnded.
+    virtual void EmulatorRunning(const QString& commandLine) = 0;
+    virtual void EmulatorEnded() = 0;
+};
+
+// What one extraction did in its folder (full paths, as bytes).
+struct ExtractionRecord {
+    // Files this extraction created.
+    std::vector<std::string> written;
+    // Members not written because something of their name was already there.
+    std::vector<std::string> existing;
+};
+
+// The message of a program that could not be started.
+QString StartFailureText(const QString& program, const QString& reason);
+
+class Launcher {
+  public:
+    Launcher(AppState& state, UiHost& host, LaunchArchives& archives, ProcessRunner& runner,
+             LaunchUi& ui);
+
+    // Prepares the ROM of the current choice for the current slot, starts the emulator,
+    // waits for it and cleans up; extracted files are kept when keepExtracted is set.
+    void LaunchRom(bool keepExtracted);
+
+    // Extracts the members of the selected archive that match fileSpec into folder. When
+    // onlyName is given, only a member whose file name is exactly those bytes is written
+    // (the file spec is a wildcard pattern and matches letters of any case). Existing files
+    // are never replaced. False when no extractor exists for the archive's type (after the
+    // message saying so) or when an error escaped from the extractor.
+    bool ExtractFromArchive(const std::string& folder, const std::string& fileSpec,
+                            ExtractionRecord& record, const std::string& onlyName = {});
+
+    // Removes the files an extraction wrote and, when removeFolder is set, then the folder
+    // itself if that leaves it empty. Failures are ignored: what cannot go stays.
+    static void EmptyFolder(const std::string& folder, const ExtractionRecord& record,
+                            bool removeFolder);
+
+    // The command line of the last start, as text.
+    const QString& CommandLine() const { return commandLine_; }
+    // Whether a launch is under way (its wait runs the event loop).
+    bool Running() const { return running_; }
+
+  private:
+    void LaunchGame(bool keepExtracted);
+    void LaunchFile(bool keepExtracted);
+    // Starts the emulator on target (the ROM's bytes, or the game name) and waits; false when
+    // it could not be started (which has been reported).
+    bool StartEmulator(const std::string& target);
+
+    AppState& state_;
+    UiHost& host_;
+    LaunchArchives& archives_;
+    ProcessRunner& runner_;
+    LaunchUi& ui_;
+    QString commandLine_;
+    bool running_ = false;
+};
+
+}  // namespace orvello
