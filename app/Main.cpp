@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
@@ -27,8 +28,11 @@
 #include <QVBoxLayout>
 
 #include "app/About.h"
+#include "app/core/Launch.h"
 #include "app/core/PathRules.h"
 #include "options/OptionDialog.h"
+#include "platform/ProcessLaunch.h"
+#include "platform/Trash.h"
 #include "selector/OnFlyROMSelector.h"
 
 namespace orvello {
@@ -36,6 +40,7 @@ namespace orvello {
 namespace {
 
 const QString Common = QStringLiteral("Common");
+const QString Description = QStringLiteral("Description");
 
 QAction* MenuItem(QMenu* menu, const char* name, const QString& caption,
                   const QKeySequence& shortcut, const QString& hint) {
@@ -71,7 +76,172 @@ bool SameFolder(const QString& a, const QString& b) {
     return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
+// The selector's side of the launch and the preview. These calls reach the selector through
+// what it offers; a call it does not offer yet does nothing.
+template <typename S>
+archive::TArcType SelectorArchiveType(const S* s) {
+    if constexpr (requires { s->ArchiveType(); }) {
+        return s->ArchiveType();
+    } else {
+        return archive::TArcType::atNA;
+    }
+}
+template <typename S>
+archive::TUnBase* SelectorExtractor(S* s, archive::TArcType type) {
+    if constexpr (requires { s->ExtractorFor(type); }) {
+        return s->ExtractorFor(type);
+    } else {
+        return nullptr;
+    }
+}
+template <typename S>
+std::string SelectorMemberName(const S* s) {
+    if constexpr (requires { s->ChosenMemberRawName(); }) {
+        return s->ChosenMemberRawName();
+    } else {
+        return {};
+    }
+}
+template <typename S>
+void SelectorLookUpPreview(S* s) {
+    if constexpr (requires { s->LookUpPreview(); }) s->LookUpPreview();
+}
+template <typename S>
+void SelectorRereadFileList(S* s) {
+    if constexpr (requires { s->RereadFileList(); }) s->RereadFileList();
+}
+
+// Keeps the windows from taking input while the emulator runs: the wait runs the event loop
+// so that the windows repaint and the desktop does not take the program for hung, but a
+// click, a key or a close must not start anything meanwhile.
+class InputBlocker : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::Shortcut:
+            case QEvent::ShortcutOverride:
+            case QEvent::ContextMenu:
+            case QEvent::TouchBegin:
+            case QEvent::TouchUpdate:
+            case QEvent::TouchEnd:
+            case QEvent::Drop:
+                return true;
+            case QEvent::Close:
+                event->ignore();
+                return true;
+            default:
+                return QObject::eventFilter(watched, event);
+        }
+    }
+};
+
 }  // namespace
+
+class TMainForm::SelectorArchives : public LaunchArchives {
+  public:
+    explicit SelectorArchives(TOnFlyForm* const& selector) : selector_(selector) {}
+    archive::TArcType ArchiveType() const override { return SelectorArchiveType(selector_); }
+    archive::TUnBase* ExtractorFor(archive::TArcType type) override {
+        return SelectorExtractor(selector_, type);
+    }
+    std::string ChosenMemberRawName() const override { return SelectorMemberName(selector_); }
+
+  private:
+    TOnFlyForm* const& selector_;
+};
+
+// Starts the emulator without a shell, or hands the start to a runner a test put in.
+class TMainForm::SpawnRunner : public ProcessRunner {
+  public:
+    QString Start(const std::vector<std::string>& argv, const std::string& workDir) override {
+        if (other) return other->Start(argv, workDir);
+        return child_.Start(argv, workDir);
+    }
+    void WaitForEnd() override {
+        if (other) {
+            other->WaitForEnd();
+        } else {
+            child_.WaitForEnd();
+        }
+    }
+
+    ProcessRunner* other = nullptr;
+
+  private:
+    platform::ChildProcess child_;
+};
+
+// The windows while a launch runs: the progress of a long extraction, and the windows
+// minimised and deaf to input while the emulator runs.
+class TMainForm::WindowsDuringLaunch : public LaunchUi {
+  public:
+    explicit WindowsDuringLaunch(TMainForm& main) : main_(main) {}
+
+    void ExtractionBegins() override {
+        auto* dialog = new QProgressDialog(&main_);
+        dialog->setObjectName(QStringLiteral("ExtractProgress"));
+        dialog->setWindowTitle(QStringLiteral("Extracting"));
+        dialog->setAccessibleName(QStringLiteral("Extraction progress"));
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->setCancelButton(nullptr);
+        dialog->setAutoReset(false);
+        dialog->setAutoClose(false);
+        dialog->setRange(0, 100);
+        dialog->setMinimumDuration(main_.ProgressDelayMs);
+        dialog->setValue(0);  // the delay counts from here
+        main_.ExtractProgress = dialog;
+    }
+    void ExtractionProgress(const QString& member, int percent) override {
+        QProgressDialog* dialog = main_.ExtractProgress;
+        if (dialog == nullptr) return;
+        dialog->setLabelText(member);
+        // From one member to the next the bar starts again.
+        if (percent < dialog->value()) dialog->setValue(0);
+        dialog->setValue(percent);
+    }
+    void ExtractionEnds() override {
+        delete main_.ExtractProgress;
+        main_.ExtractProgress = nullptr;
+    }
+
+    void EmulatorRunning(const QString& commandLine) override {
+        main_.ShowHintInStatus(commandLine);
+        minimised_.clear();
+        for (QWidget* window :
+             {static_cast<QWidget*>(&main_), static_cast<QWidget*>(main_.selector_)}) {
+            if (window != nullptr && window->isVisible() && !window->isMinimized()) {
+                minimised_.push_back(window);
+                window->showMinimized();
+            }
+        }
+        blocker_ = std::make_unique<InputBlocker>();
+        qApp->installEventFilter(blocker_.get());
+    }
+    void EmulatorEnded() override {
+        blocker_.reset();  // uninstalls itself
+        for (QWidget* window : minimised_)
+            window->showNormal();
+        if (!minimised_.empty()) {
+            minimised_.back()->raise();
+            minimised_.back()->activateWindow();
+        }
+        minimised_.clear();
+    }
+
+  private:
+    TMainForm& main_;
+    std::vector<QWidget*> minimised_;
+    std::unique_ptr<InputBlocker> blocker_;
+};
 
 TMainForm::TMainForm(AppState& state, UiHost& host, const QString& settingsFolder)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -99,6 +269,11 @@ TMainForm::TMainForm(AppState& state, UiHost& host, const QString& settingsFolde
     CheckOnFlyChange->setObjectName(QStringLiteral("CheckOnFlyChange"));
     CheckOnFlyChange->setInterval(100);
     connect(CheckOnFlyChange, &QTimer::timeout, this, &TMainForm::CheckOnFlyChangeTimer);
+
+    archives_ = std::make_unique<SelectorArchives>(selector_);
+    launchUi_ = std::make_unique<WindowsDuringLaunch>(*this);
+    spawnRunner_ = std::make_unique<SpawnRunner>();
+    launcher_ = std::make_unique<Launcher>(state_, host_, *archives_, *spawnRunner_, *launchUi_);
 
     GamesDirDialog.Title = QStringLiteral("Browse for Folder");
     GamesDirDialog.Text = QStringLiteral("Select a directory for games as default");
@@ -161,6 +336,10 @@ void TMainForm::BuildMenus() {
     for (QAction* a : {DescrAdd, DescrChange, DescrRemove})
         a->setEnabled(false);
 
+    connect(ROMsDelete, &QAction::triggered, this, &TMainForm::ROMsDeleteClick);
+    connect(DescrAdd, &QAction::triggered, this, &TMainForm::SetDescription);
+    connect(DescrChange, &QAction::triggered, this, &TMainForm::SetDescription);
+    connect(DescrRemove, &QAction::triggered, this, &TMainForm::DescriptionRemove);
     connect(FileSaveOption, &QAction::triggered, this, &TMainForm::FileSaveOptionClick);
     connect(FileAutoPreview, &QAction::triggered, this, &TMainForm::FileAutoPreviewClick);
     connect(FileAbout, &QAction::triggered, this, &TMainForm::FileAboutClick);
@@ -544,14 +723,65 @@ void TMainForm::ClockTimerTimer() {
 }
 
 void TMainForm::CheckOnFlyChangeTimer() {
+    // A launch runs the event loop while it extracts and while the emulator runs; the
+    // notifications wait until it is over.
+    if (launcher_->Running()) return;
     const auto note = state_.mailbox.TakeNotification(MainWindowId);
     if (!note) return;
-    if (note->Source == SourceSelector && note->Code == NoteClosed) {
-        selector_->hide();
-        CheckOnFlyChange->stop();
-        state_.SelectedFile.clear();
-        state_.PreviewFile.clear();
-        UpdateMenus();
+    const bool gameNameSlot = IsGameNameSlot(state_.CurrentSlot);
+    switch (note->Source) {
+        case SourceSelector:
+            if (note->Code == NoteClosed) {
+                selector_->hide();
+                CheckOnFlyChange->stop();
+                state_.SelectedFile.clear();
+                state_.PreviewFile.clear();
+                RefreshChoice();
+            } else if (note->Code == NoteCleared) {
+                RefreshChoice();
+            }
+            break;
+        case SourceFileList:
+            switch (note->Code) {
+                case NoteSelected:
+                    state_.RomIsPlainFile = true;
+                    RefreshChoice();
+                    break;
+                case NotePlayArchive:
+                    state_.RomIsPlainFile = false;
+                    RefreshChoice();
+                    if (gameNameSlot) LaunchRom();
+                    break;
+                case NoteArchiveOpened:
+                    state_.RomIsPlainFile = false;
+                    LookUpPreview();
+                    if (gameNameSlot) {
+                        ShowRomInfo();
+                        UpdateMenus();
+                    } else {
+                        InfoPanel->setText(QStringLiteral("Viewing archive file"));
+                    }
+                    break;
+                case NotePlay:
+                    state_.RomIsPlainFile = true;
+                    RefreshChoice();
+                    LaunchRom();
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case SourceArchiveList:
+            if (note->Code == NoteSelected) {
+                state_.RomIsPlainFile = false;
+                RefreshChoice();
+            } else if (note->Code == NotePlay) {
+                RefreshChoice();
+                LaunchRom();
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -565,6 +795,96 @@ bool TMainForm::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+// --- The current choice: information, descriptions, deletion, launch ------------------------
+
+void TMainForm::RefreshChoice() {
+    ShowRomInfo();
+    UpdateMenus();
+    LookUpPreview();
+}
+
+void TMainForm::LookUpPreview() {
+    SelectorLookUpPreview(selector_);
+}
+
+QString TMainForm::StoredDescription() const {
+    QString text;
+    if (descriptions_) text = descriptions_->ReadText(Description, state_.RomBaseName, QString());
+    return text.isEmpty() ? QString::fromLatin1(NoDescription) : text;
+}
+
+bool TMainForm::WriteDescription(const QString& text) {
+    if (!descriptions_) return false;
+    try {
+        descriptions_->WriteText(Description, state_.RomBaseName, text);
+    } catch (const SettingsWriteError& e) {
+        host_.Error(e.Text());
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::ShowDescribed() {
+    InfoPanel->setText(QStringLiteral("Filename: ") + state_.RomFileName + QStringLiteral(" [") +
+                       state_.CurrentDescription + QLatin1Char(']'));
+}
+
+void TMainForm::ShowRomInfo() {
+    if (state_.SelectedFile.isEmpty()) {
+        InfoPanel->setText(QStringLiteral("No ROM selected"));
+        return;
+    }
+    state_.CurrentDescription = StoredDescription();
+    ShowDescribed();
+}
+
+void TMainForm::SetDescription() {
+    state_.CurrentDescription = StoredDescription();
+    TextPrompt prompt;
+    prompt.caption = QStringLiteral("Add description");
+    prompt.label = QStringLiteral("Text: ");
+    prompt.text = state_.CurrentDescription;
+    prompt.maxLength = 255;
+    if (const auto text = host_.PromptText(prompt)) {
+        if (WriteDescription(*text)) {
+            state_.CurrentDescription = *text;
+            ShowDescribed();
+        }
+    }
+    UpdateMenus();
+}
+
+void TMainForm::DescriptionRemove() {
+    if (host_.Confirm(QStringLiteral("Deleting description for current ROM?")) &&
+        WriteDescription(QString())) {
+        state_.CurrentDescription = QString::fromLatin1(NoDescription);
+        ShowDescribed();
+    }
+    UpdateMenus();
+}
+
+void TMainForm::ROMsDeleteClick() {
+    if (!host_.AskYesNo(MessageKind::Information, QStringLiteral("Delete current ROM?"))) return;
+    // An archive goes whole, whichever of its members was chosen.
+    if (!platform::MoveToTrashOrDelete(state_.SelectedFile))
+        host_.Information(QStringLiteral("Can't delete ROM..."));
+    WriteDescription(QString());
+    InfoPanel->clear();
+    SelectorRereadFileList(selector_);
+    state_.SelectedFile.clear();
+    UpdateMenus();
+    ShowRomInfo();
+    LookUpPreview();
+}
+
+void TMainForm::LaunchRom() {
+    launcher_->LaunchRom(FileSaveExtracted->isChecked());
+}
+
+void TMainForm::SetProcessRunner(ProcessRunner* runner) {
+    spawnRunner_->other = runner;
 }
 
 // --- State of menus and buttons -----------------------------------------------------------

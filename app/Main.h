@@ -3,12 +3,18 @@
 // sequence (on its first showing: every option dialog reads its section and builds its
 // switch string, then the "Common" options are read) and the exit sequence (on closing:
 // the sections and the "Common" options are written).
+//
+// While the ROM selector is open, a 100 ms timer takes one notification per tick from the
+// mailbox and acts on it: it refreshes the information panel, the menus and the preview,
+// and on a play notification launches the emulator. The descriptions of ROMs and the
+// deletion of a ROM are its menus' work.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "app/core/GlobalVar.h"
@@ -20,6 +26,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
 class QTabBar;
 class QTimer;
@@ -28,7 +35,9 @@ class QToolButton;
 
 namespace orvello {
 
+class Launcher;
 class OptionDialog;
+class ProcessRunner;
 class TOnFlyForm;
 
 class TMainForm : public QMainWindow {
@@ -66,6 +75,25 @@ class TMainForm : public QMainWindow {
     void FileAutoPreviewClick();
     void FileAboutClick();
     void FileExitClick();
+
+    // Descriptions and deletion of the current ROM.
+    void ShowRomInfo();
+    void SetDescription();
+    void DescriptionRemove();
+    void ROMsDeleteClick();
+
+    // The information panel, the menus and the preview for the current choice.
+    void RefreshChoice();
+    void LookUpPreview();
+    // Plays the current choice in the current slot.
+    void LaunchRom();
+    // The launch, for tests that look at what it did.
+    const Launcher& Launch() const { return *launcher_; }
+    // How the emulator is started; tests may put in their own (not owned; nullptr puts the
+    // real one back).
+    void SetProcessRunner(ProcessRunner* runner);
+    // An extraction that lasts longer than this shows its progress window.
+    int ProgressDelayMs = 500;
 
     void ClockTimerTimer();
     void CheckOnFlyChangeTimer();
@@ -105,6 +133,8 @@ class TMainForm : public QMainWindow {
     QTimer* ClockTimer;
     QTimer* CheckOnFlyChange;
     TFolderDialog GamesDirDialog;
+    // Shown during a long extraction; null otherwise.
+    QProgressDialog* ExtractProgress = nullptr;
 
   protected:
     bool event(QEvent* event) override;
@@ -124,6 +154,16 @@ class TMainForm : public QMainWindow {
     bool CommitGamesDir();
     void FillFields();
     void ReadCommon(const IniFile& ini);
+    // The stored description of the current ROM, or "No description".
+    QString StoredDescription() const;
+    // Writes the description of the current ROM; false (after the error box) when the file
+    // could not be written.
+    bool WriteDescription(const QString& text);
+    void ShowDescribed();
+
+    class SelectorArchives;
+    class WindowsDuringLaunch;
+    class SpawnRunner;
 
     AppState& state_;
     UiHost& host_;
@@ -131,6 +171,10 @@ class TMainForm : public QMainWindow {
     TOnFlyForm* selector_ = nullptr;
     std::array<OptionDialog*, SlotCount> dialogs_{};
     std::optional<IniFile> descriptions_;
+    std::unique_ptr<SelectorArchives> archives_;
+    std::unique_ptr<WindowsDuringLaunch> launchUi_;
+    std::unique_ptr<SpawnRunner> spawnRunner_;
+    std::unique_ptr<Launcher> launcher_;
     bool created_ = false;
     bool closed_ = false;
 };
