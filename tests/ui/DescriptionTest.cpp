@@ -30,6 +30,7 @@ class DescriptionTest : public ::testing::Test {
         QDir(dir_.path()).mkpath("settings");
         app_ = std::make_unique<OrvelloApp>(host_, dir_.filePath("settings"));
         ASSERT_TRUE(ShowActive(Main()));
+        State().mailbox.ClearMailbox();  // what start-up posted
     }
 
     TMainForm* Main() const { return app_->MainForm(); }
