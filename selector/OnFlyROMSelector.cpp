@@ -4,47 +4,184 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMenu>
+#include <QPixmap>
 #include <QPushButton>
+#include <QStorageInfo>
+#include <QStyle>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/core/PathRules.h"
+#include "selector/SelectorNames.h"
 
 namespace orvello {
 
 namespace {
-constexpr int PreviewPanelWidth = 260;
+
+// Sizes of the window at 96 pixels per inch: the browsing part on the left and the preview
+// panel beside it when shown.
+constexpr int BrowseWidth = 560;
+constexpr int WindowHeight = 420;
+constexpr int PreviewPanelWidth = 300;
+
+const QString NoPreviewText = QStringLiteral("No preview available");
+
+QString JoinPath(const QString& folder, const QString& name) {
+    if (folder.endsWith(QLatin1Char('/'))) return folder + name;
+    return folder + QLatin1Char('/') + name;
 }
 
-TOnFlyForm::TOnFlyForm(AppState& state, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), state_(state) {
+// A path the archive library reads: the bytes the file system knows the file by.
+std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+bool IsEnterKey(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// The folder list: the path down to the current folder and its sub-folders, always all
+// shown, so it draws no expand and collapse marks.
+class FolderTree : public QTreeWidget {
+  public:
+    using QTreeWidget::QTreeWidget;
+
+  protected:
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+};
+
+QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+}  // namespace
+
+ExtractorKind ExtractorKindOf(archive::TArcType type) {
+    using A = archive::TArcType;
+    switch (type) {
+        case A::atARJ:
+        case A::atArjExe:
+            return ExtractorKind::Arj;
+        case A::atARC:
+        case A::atArcExe:
+            return ExtractorKind::Arc;
+        case A::atLHA:
+        case A::atLhaExe:
+            return ExtractorKind::Lha;
+        case A::atZIP:
+        case A::atZipExe:
+        case A::atZip250:
+        case A::atZip250Exe:
+            return ExtractorKind::Zip;
+        case A::atZOO:
+            return ExtractorKind::Zoo;
+        default:
+            return ExtractorKind::None;
+    }
+}
+
+// The archive library's few message boxes go through the program's UiHost, like every other.
+class TOnFlyForm::LibraryHost : public archive::ArcHost {
+  public:
+    explicit LibraryHost(UiHost& host) : host_(host) {}
+    void ShowWarning(const std::string& text) override { host_.Warning(QString::fromUtf8(text)); }
+    void ShowInformation(const std::string& text) override {
+        host_.Information(QString::fromUtf8(text));
+    }
+    bool AskYesNo(const std::string& text) override {
+        return host_.Confirm(QString::fromUtf8(text));
+    }
+
+  private:
+    UiHost& host_;
+};
+
+TOnFlyForm::TOnFlyForm(AppState& state, UiHost& host, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      state_(state),
+      host_(host),
+      libraryHost_(std::make_unique<LibraryHost>(host)),
+      files_(new FileListModel(this)) {
     setObjectName(QStringLiteral("OnFlyForm"));
     setWindowTitle(QStringLiteral("(Huge) On-fly ROM selector"));
+    setModal(false);
+    setSizeGripEnabled(false);
+
+    BuildControls();
+    BuildLayout();
+    BuildArchiveComponents();
+    ReadDrives();
+    ShowEditText();
+    FitWindow();
+}
+
+TOnFlyForm::~TOnFlyForm() = default;
+
+// --- Construction -------------------------------------------------------------------------
+
+void TOnFlyForm::BuildControls() {
+    EditROMFilename = new QLineEdit(QStringLiteral("*.*"), this);
+    EditROMFilename->setObjectName(QStringLiteral("EditROMFilename"));
+    EditROMFilename->setAccessibleName(QStringLiteral("File name"));
+    FileNameLabel = BuddyLabel(QStringLiteral("&File name:"), EditROMFilename, this);
+
+    FileListBox = new QListView(this);
+    FileListBox->setObjectName(QStringLiteral("FileListBox"));
+    FileListBox->setAccessibleName(QStringLiteral("Files"));
+    FileListBox->setModel(files_);
+    FileListBox->setUniformItemSizes(true);
+    FileListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    FileListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    DirectoryListBox = new FolderTree(this);
+    DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
+    DirectoryListBox->setAccessibleName(QStringLiteral("Directories"));
+    DirectoryListBox->setHeaderHidden(true);
+    DirectoryListBox->setRootIsDecorated(false);
+    DirectoryListBox->setItemsExpandable(false);
+    DirectoryListBox->setExpandsOnDoubleClick(false);
+    DirectoryListBox->setIndentation(12);
+    DirectoryListBox->setUniformRowHeights(true);
+    DirectoryLabel = BuddyLabel(QStringLiteral("&Directories:"), DirectoryListBox, this);
+    DirectoryPath = new QLabel(this);
+    DirectoryPath->setObjectName(QStringLiteral("DirectoryPath"));
+    DirectoryPath->setAccessibleName(QStringLiteral("Current folder"));
+    DirectoryPath->setTextFormat(Qt::PlainText);
+    DirectoryPath->setMinimumWidth(1);
+
+    DriveComboBox = new QComboBox(this);
+    DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
+    DriveComboBox->setAccessibleName(QStringLiteral("Drives"));
+    DriveComboBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    DriveComboBox->setMinimumContentsLength(12);
+    DriveLabel = BuddyLabel(QStringLiteral("D&rives:"), DriveComboBox, this);
 
     FilterComboBox = new QComboBox(this);
     FilterComboBox->setObjectName(QStringLiteral("FilterComboBox"));
     FilterComboBox->setAccessibleName(QStringLiteral("File type"));
-    FilterLabel = new QLabel(QStringLiteral("File &type:"), this);
-    FilterLabel->setBuddy(FilterComboBox);
+    FilterLabel = BuddyLabel(QStringLiteral("File &type:"), FilterComboBox, this);
 
-    ZipList = new QTreeWidget(this);
-    ZipList->setObjectName(QStringLiteral("ZipList"));
-    ZipList->setAccessibleName(QStringLiteral("Zip contents"));
-    ZipList->setHeaderLabels(
-        {QStringLiteral("File Name"), QStringLiteral("File size"), QStringLiteral("ROM size")});
-    ZipList->setRootIsDecorated(false);
-    ZipList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ZipList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ZipList->header()->setSectionsClickable(false);
-    ZipList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FilterComboBox, &QComboBox::activated, this, &TOnFlyForm::FilterComboBoxChange);
-
-    ZipLabel = new QLabel(QStringLiteral("&Zip contents:"), this);
-    ZipLabel->setBuddy(ZipList);
+    ZipList = new TZipListView(this);
+    ZipLabel = BuddyLabel(QStringLiteral("&Zip contents:"), ZipList, this);
 
     ZipListPopUp = new QMenu(this);
     ZipListPopUp->setObjectName(QStringLiteral("ZipListPopUp"));
@@ -61,78 +198,231 @@ TOnFlyForm::TOnFlyForm(AppState& state, QWidget* parent)
     ProprietiesItem = ZipListPopUp->addAction(QStringLiteral("&Proprieties"));
     ProprietiesItem->setVisible(false);
     ProprietiesItem->setEnabled(false);
-    connect(ReportItem, &QAction::triggered, this, [this] { ViewStyleChosen(InfoReport); });
-    connect(SmallIconItem, &QAction::triggered, this, [this] { ViewStyleChosen(InfoSmallIcons); });
-    connect(LargeIconsItem, &QAction::triggered, this, [this] { ViewStyleChosen(InfoLargeIcons); });
-    connect(ZipList, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        ZipListPopUp->popup(ZipList->viewport()->mapToGlobal(at));
-    });
 
     PlayBt = new QPushButton(QStringLiteral("Play"), this);
     PlayBt->setObjectName(QStringLiteral("PlayBt"));
-    PlayBt->setAccessibleName(QStringLiteral("Play"));
+    PlayBt->setDefault(true);
     PlayBt->setEnabled(false);
+    DefaultDir = new QPushButton(QStringLiteral("D&efault dir"), this);
+    DefaultDir->setObjectName(QStringLiteral("DefaultDir"));
+    DefaultDir->setAutoDefault(false);
+    Close = new QPushButton(QStringLiteral("&Close"), this);
+    Close->setObjectName(QStringLiteral("Close"));
+    Close->setAutoDefault(false);
     PreviewButton = new QPushButton(QStringLiteral("Hide &preview"), this);
     PreviewButton->setObjectName(QStringLiteral("PreviewButton"));
-    PreviewButton->setAccessibleName(QStringLiteral("Preview"));
-    connect(PreviewButton, &QPushButton::clicked, this, &TOnFlyForm::PreviewButtonClick);
+    PreviewButton->setAutoDefault(false);
 
-    ImagePanel = new QLabel(QStringLiteral("No preview available"), this);
+    ImagePanel = new QLabel(NoPreviewText, this);
     ImagePanel->setObjectName(QStringLiteral("ImagePanel"));
     ImagePanel->setAccessibleName(QStringLiteral("Preview"));
     ImagePanel->setAlignment(Qt::AlignCenter);
+    ImagePanel->setWordWrap(true);
     ImagePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    ImagePanel->setLineWidth(2);
     QFont bold = ImagePanel->font();
     bold.setBold(true);
     ImagePanel->setFont(bold);
     ImagePanel->setFixedWidth(PreviewPanelWidth);
+    Preview = new QLabel(ImagePanel);
+    Preview->setObjectName(QStringLiteral("Preview"));
+    Preview->setAccessibleName(QStringLiteral("Preview picture"));
+    Preview->setScaledContents(true);
+    Preview->hide();
+    auto* inner = new QVBoxLayout(ImagePanel);
+    inner->setContentsMargins(3, 3, 3, 3);
+    inner->addWidget(Preview);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(FilterLabel);
-    left->addWidget(FilterComboBox);
-    left->addWidget(ZipLabel);
-    left->addWidget(ZipList, 1);
+    // Handlers. A selection made by mouse or keyboard is a click; a click on the row already
+    // chosen arrives through `clicked` and is told apart by LastFileIndex.
+    connect(FileListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (FileListRow() >= 0) FileListBoxClick();
+    });
+    connect(FileListBox, &QListView::clicked, this, [this] { FileListBoxClick(); });
+    connect(FileListBox, &QListView::doubleClicked, this, [this] { FileListBoxDblClick(); });
+    connect(DirectoryListBox, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { DirectoryActivated(item); });
+    connect(DriveComboBox, &QComboBox::activated, this, [this] { DriveComboBoxChange(); });
+    connect(FilterComboBox, &QComboBox::activated, this, [this] { FilterComboBoxChange(); });
+
+    connect(ZipList->Selection(), &QItemSelectionModel::selectionChanged, this,
+            [this] { ZipListChange(); });
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(ZipList->Report),
+                                    static_cast<QAbstractItemView*>(ZipList->Icons)}) {
+        connect(view, &QAbstractItemView::clicked, this, [this] { ZipListClick(); });
+        connect(view, &QAbstractItemView::doubleClicked, this, [this] { ZipListDblClick(); });
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            ZipListPopUp->popup(view->viewport()->mapToGlobal(at));
+        });
+        view->installEventFilter(this);
+    }
+    connect(ReportItem, &QAction::triggered, this, &TOnFlyForm::ReportClick);
+    connect(SmallIconItem, &QAction::triggered, this, &TOnFlyForm::SmallIconClick);
+    connect(LargeIconsItem, &QAction::triggered, this, &TOnFlyForm::LargeIconsClick);
+
+    connect(PlayBt, &QPushButton::clicked, this, &TOnFlyForm::PlayBtClick);
+    connect(DefaultDir, &QPushButton::clicked, this, &TOnFlyForm::DefaultDirClick);
+    connect(Close, &QPushButton::clicked, this, &TOnFlyForm::CloseClick);
+    connect(PreviewButton, &QPushButton::clicked, this, &TOnFlyForm::PreviewButtonClick);
+
+    // Enter on an entry acts as a double-click on it, and never also presses "Play".
+    FileListBox->installEventFilter(this);
+    DirectoryListBox->installEventFilter(this);
+    EditROMFilename->installEventFilter(this);
+}
+
+void TOnFlyForm::BuildLayout() {
+    auto* files = new QVBoxLayout;
+    files->addWidget(FileNameLabel);
+    files->addWidget(EditROMFilename);
+    files->addWidget(FileListBox, 1);
+    files->addWidget(FilterLabel);
+    files->addWidget(FilterComboBox);
+
+    auto* folders = new QVBoxLayout;
+    folders->addWidget(DirectoryLabel);
+    folders->addWidget(DirectoryPath);
+    folders->addWidget(DirectoryListBox, 1);
+    folders->addWidget(DriveLabel);
+    folders->addWidget(DriveComboBox);
+
+    auto* browse = new QHBoxLayout;
+    browse->addLayout(files, 1);
+    browse->addLayout(folders, 1);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(PlayBt);
-    buttons->addWidget(PreviewButton);
+    buttons->addWidget(DefaultDir);
+    buttons->addWidget(Close);
     buttons->addStretch(1);
+    buttons->addWidget(PreviewButton);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(browse, 3);
+    left->addWidget(ZipLabel);
+    left->addWidget(ZipList, 2);
     left->addLayout(buttons);
+
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addWidget(ImagePanel);
-    setFixedSize(682, 305);
+
+    // From top to bottom, left to right, the way the window reads.
+    setTabOrder(EditROMFilename, FileListBox);
+    setTabOrder(FileListBox, FilterComboBox);
+    setTabOrder(FilterComboBox, DirectoryListBox);
+    setTabOrder(DirectoryListBox, DriveComboBox);
+    setTabOrder(DriveComboBox, ZipList->Report);
+    setTabOrder(ZipList->Report, ZipList->Icons);
+    setTabOrder(ZipList->Icons, PlayBt);
+    setTabOrder(PlayBt, DefaultDir);
+    setTabOrder(DefaultDir, Close);
+    setTabOrder(Close, PreviewButton);
+}
+
+void TOnFlyForm::BuildArchiveComponents() {
+    ArcLister.Host = libraryHost_.get();
+    ArcLister.SetFileSpec("*.*");
+    ArcLister.SetZipCmntBufSize(0);
+    ArcLister.OnRead = [this](archive::TZipCommon& sender, std::int64_t offset,
+                              std::int32_t fileNumber) {
+        ArcListerRead(sender, offset, fileNumber);
+    };
+    ArcLister.OnTotals = [this](archive::TZipCommon& sender, std::int32_t numberOfFiles) {
+        ArcListerTotals(sender, numberOfFiles);
+    };
+    // Kept so that a listing that fails can say why (see FileListBoxClick).
+    ArcLister.OnError = [this](archive::TZipCommon&, const std::string& fileName,
+                               const std::string&, int code) {
+        lastListingError_ = code;
+        lastListingErrorFile_ = fileName;
+    };
+
+    UnZIP.SetZipCmntBufSize(0);
+    RegisterExtractor(ExtractorKind::Zip, UnZIP);
+}
+
+void TOnFlyForm::RegisterExtractor(ExtractorKind kind, archive::TUnBase& extractor) {
+    extractor.Host = libraryHost_.get();
+    extractor.UseStoredDirs = false;
+    extractor.SetFileSpec("*.*");
+    extractor.OnFileExists = [this](archive::TZipCommon& sender, const std::string& fileName,
+                                    bool& accept) { UnZIPFileExists(sender, fileName, accept); };
+    extractors_.at(static_cast<std::size_t>(kind)) = &extractor;
+}
+
+// --- What the main window uses ------------------------------------------------------------
+
+archive::TUnBase* TOnFlyForm::ExtractorFor(archive::TArcType type) {
+    return extractors_.at(static_cast<std::size_t>(ExtractorKindOf(type)));
+}
+
+ZipListModel* TOnFlyForm::Members() const {
+    return ZipList->Model();
+}
+
+void TOnFlyForm::LookUpPreview() {
+    QString found;
+    for (const QString& candidate : PreviewCandidates(state_.PreviewFile)) {
+        if (QFileInfo(candidate).isFile()) {
+            found = candidate;
+            break;
+        }
+    }
+    if (!found.isEmpty()) {
+        if (state_.AutoPreview) state_.ShowPreview = true;
+        QPixmap picture;
+        if (picture.load(found)) {
+            Preview->setPixmap(picture);
+            Preview->show();
+        } else {
+            state_.ShowPreview = false;
+        }
+    } else {
+        if (state_.AutoPreview) state_.ShowPreview = false;
+        ImagePanel->setText(NoPreviewText);
+        Preview->clear();
+        Preview->hide();
+    }
+    ApplyPreviewPanel();
+    UpdatePreviewButton();
+}
+
+void TOnFlyForm::RereadFileList() {
+    ReadFileList();
+    LastFileIndex = -1;
+}
+
+int TOnFlyForm::InfoType() const {
+    return ZipList->ViewStyle();
 }
 
 void TOnFlyForm::SetInfoType(int style) {
-    infoType_ = style;
     switch (style) {
         case InfoLargeIcons:
-            LargeIconsItem->setChecked(true);
+            LargeIconsClick();
             break;
         case InfoSmallIcons:
-            SmallIconItem->setChecked(true);
+            SmallIconClick();
             break;
-        case InfoReport:
-            ReportItem->setChecked(true);
+        case InfoList:
+            ZipList->SetViewStyle(InfoList);
+            ProprietiesItem->setEnabled(true);
             break;
         default:
+            ReportClick();
             break;
     }
 }
 
-void TOnFlyForm::ViewStyleChosen(int style) {
-    SetInfoType(style);
-    ProprietiesItem->setEnabled(style != InfoReport);
-}
-
 void TOnFlyForm::ApplyPreviewPanel() {
     if (state_.ShowPreview && ImagePanel->isHidden()) {
-        setFixedWidth(width() + PreviewPanelWidth);
         ImagePanel->show();
+        FitWindow();
         PreviewButton->setText(QStringLiteral("Hide &preview"));
     } else if (!state_.ShowPreview && !ImagePanel->isHidden()) {
         ImagePanel->hide();
-        setFixedWidth(width() - PreviewPanelWidth);
+        FitWindow();
         PreviewButton->setText(QStringLiteral("Show &preview"));
     }
 }
@@ -148,25 +438,27 @@ void TOnFlyForm::UpdatePreviewButton() {
     }
 }
 
-void TOnFlyForm::PreviewButtonClick() {
-    state_.ShowPreview = !state_.ShowPreview;
-    ApplyPreviewPanel();
-    UpdatePreviewButton();
+void TOnFlyForm::FitWindow() {
+    const int panel = ImagePanel->isHidden() ? 0 : PreviewPanelWidth + layout()->spacing();
+    setFixedSize(BrowseWidth + panel, WindowHeight);
 }
 
 void TOnFlyForm::SetFolder(const QString& folder) {
-    if (folder == folder_) return;
-    folder_ = folder;
+    if (!ChangeFolder(folder)) return;
+    ReadFileList();
+    ReadDirectoryList();
+    ShowDriveOf(folder_);
     DirectoryListBoxChange();
 }
 
-void TOnFlyForm::DirectoryListBoxChange() {
-    state_.SelectedFile.clear();
-    LastFileIndex = -1;
-    state_.SelectorFolder = folder_;
-    ClearZipList();
-    PlayBt->setEnabled(false);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+bool TOnFlyForm::ChangeFolder(const QString& folder) {
+    const QString clean =
+        folder.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (clean == folder_) return false;
+    folder_ = clean;
+    // The folder shown is the process's current folder, as it is for the file list.
+    if (!folder_.isEmpty() && QFileInfo(folder_).isDir()) QDir::setCurrent(folder_);
+    return true;
 }
 
 void TOnFlyForm::SetFilter(const QString& filter) {
@@ -182,10 +474,404 @@ void TOnFlyForm::SetFilter(const QString& filter) {
 }
 
 QString TOnFlyForm::Mask() const {
+    if (FilterComboBox->count() == 0) return QStringLiteral("*.*");
     return FilterComboBox->currentData().toString();
 }
 
+void TOnFlyForm::ClearZipList() {
+    ZipList->Model()->Clear();
+}
+
+void TOnFlyForm::ShowArchiveViews(bool show) {
+    FilterLabel->setVisible(show);
+    FilterComboBox->setVisible(show);
+    ZipLabel->setVisible(show);
+    ZipList->setVisible(show);
+}
+
+// --- Reading folders and drives -----------------------------------------------------------
+
+void TOnFlyForm::ReadFileList() {
+    std::vector<FileListModel::Entry> entries;
+    const QFileInfo folder(folder_);
+    if (!folder_.isEmpty() && folder.isDir()) {
+        if (!QDir(folder_).isRoot()) entries.push_back({QStringLiteral(".."), true});
+        const QStringList masks = Mask().split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // Hidden entries and special files (devices, sockets, pipes, dangling links) are
+        // not listed, as ROMs are none of them.
+        QDirIterator it(folder_, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+        while (it.hasNext()) {
+            it.next();
+            const QFileInfo info = it.fileInfo();
+            if (info.isDir()) {
+                entries.push_back({info.fileName(), true});
+            } else if (MatchesAnyMask(info.fileName(), masks)) {
+                entries.push_back({info.fileName(), false});
+            }
+        }
+    }
+    files_->Fill(std::move(entries));
+    ShowEditText();
+}
+
+void TOnFlyForm::ReadDirectoryList() {
+    DirectoryListBox->clear();
+    DirectoryPath->setText(folder_);
+    DirectoryPath->setToolTip(folder_);
+    if (folder_.isEmpty()) return;
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+
+    auto* item = new QTreeWidgetItem(DirectoryListBox, {QStringLiteral("/")});
+    item->setData(0, Qt::UserRole, QStringLiteral("/"));
+    item->setIcon(0, open);
+    QString path;
+    for (const QString& part : folder_.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        path += QLatin1Char('/') + part;
+        item = new QTreeWidgetItem(item, {part});
+        item->setData(0, Qt::UserRole, path);
+        item->setIcon(0, open);
+    }
+    QTreeWidgetItem* current = item;
+    QFont bold = current->font(0);
+    bold.setBold(true);
+    current->setFont(0, bold);
+
+    QStringList subFolders =
+        QDir(folder_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    std::sort(subFolders.begin(), subFolders.end(), NameLess);
+    QList<QTreeWidgetItem*> children;
+    children.reserve(subFolders.size());
+    for (const QString& name : subFolders) {
+        auto* child = new QTreeWidgetItem({name});
+        child->setData(0, Qt::UserRole, JoinPath(folder_, name));
+        child->setIcon(0, closed);
+        children.push_back(child);
+    }
+    current->addChildren(children);
+    DirectoryListBox->expandAll();
+    DirectoryListBox->setCurrentItem(current);
+    DirectoryListBox->scrollToItem(current);
+}
+
+void TOnFlyForm::ReadDrives() {
+    DriveComboBox->clear();
+    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
+    std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
+        return a.rootPath() < b.rootPath();
+    });
+    const QIcon icon = style()->standardIcon(QStyle::SP_DriveHDIcon);
+    for (const QStorageInfo& volume : volumes) {
+        if (!volume.isValid() || !volume.isReady() || !QFileInfo(volume.rootPath()).isDir()) {
+            continue;
+        }
+        const QString name =
+            volume.name().isEmpty() ? QString::fromLocal8Bit(volume.device()) : volume.name();
+        DriveComboBox->addItem(icon,
+                               volume.rootPath() + QStringLiteral("  [") + name + QLatin1Char(']'),
+                               volume.rootPath());
+    }
+    ShowDriveOf(folder_);
+}
+
+void TOnFlyForm::ShowDriveOf(const QString& folder) {
+    if (folder.isEmpty()) return;
+    const QStorageInfo volume(folder);
+    const QString root = volume.isValid() ? volume.rootPath() : QStringLiteral("/");
+    int index = DriveComboBox->findData(root);
+    if (index < 0) {
+        DriveComboBox->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
+        index = DriveComboBox->count() - 1;
+    }
+    DriveComboBox->setCurrentIndex(index);
+}
+
+// --- The file list ------------------------------------------------------------------------
+
+int TOnFlyForm::FileListRow() const {
+    const QModelIndexList rows = FileListBox->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+QString TOnFlyForm::PathOfRow(int row) const {
+    return QDir::cleanPath(JoinPath(folder_, files_->At(row).name));
+}
+
+void TOnFlyForm::ShowEditText() {
+    const int row = FileListRow();
+    EditROMFilename->setText(row >= 0 ? files_->At(row).name : Mask());
+}
+
+void TOnFlyForm::FileListBoxChange() {
+    const int row = FileListRow();
+    if (row < 0) return;
+    const FileListModel::Entry& entry = files_->At(row);
+    state_.SelectedFile = PathOfRow(row);
+    state_.RomFileName = entry.name;
+    state_.RomBaseName = WithoutExtension(entry.name);
+    chosenMemberRaw_.clear();
+    EditROMFilename->setText(entry.name);
+
+    // The preview's name depends on whether the file is an archive: the lister looks at it.
+    try {
+        ArcLister.SetArchiveFile(PathBytes(state_.SelectedFile));
+    } catch (const std::exception&) {
+        // A file that could not be closed after detection; its type says what was found.
+    }
+    const bool archive = ExtractorKindOf(ArcLister.ArcType()) != ExtractorKind::None;
+    if (!archive || IsGameNameSlot(state_.CurrentSlot)) {
+        state_.PreviewFile = WithExtension(state_.SelectedFile, QStringLiteral(".bmp"));
+    } else {
+        state_.PreviewFile.clear();
+    }
+}
+
+void TOnFlyForm::FileListBoxClick() {
+    const int row = FileListRow();
+    if (row < 0 || row == LastFileIndex) return;
+    LastFileIndex = row;
+    if (files_->At(row).folder) {
+        FolderEntryClicked();
+        return;
+    }
+    FileListBoxChange();  // also hands the file to the lister
+    ClearZipList();
+    FileIsArchive = PrepareExtractor();
+    if (FileIsArchive) {
+        if (!ZipList->isHidden()) {
+            ZipList->hide();
+            pending_.clear();
+            listingShown_ = false;
+            lastListingError_ = 0;
+            const bool listed = ArcLister.Activate();
+            // A walk ended by an error never reaches its totals: show what was read, and why
+            // the rest is missing, rather than leave the list hidden.
+            if (!listingShown_) CommitListing();
+            if (!listed && lastListingError_ != 0) {
+                host_.Error(
+                    DisplayName(StoredFileNamePart(lastListingErrorFile_)) + QLatin1Char('\n') +
+                    QString::fromUtf8(
+                        archive::ErrorText(lastListingError_).data(),
+                        static_cast<qsizetype>(archive::ErrorText(lastListingError_).size())) +
+                    QLatin1Char('.'));
+            }
+        }
+        PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
+        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteArchiveOpened);
+    } else {
+        EnablePlayIfEmulatorSet();
+        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteSelected);
+    }
+}
+
+void TOnFlyForm::FolderEntryClicked() {
+    // A folder is no ROM: the choice is dropped, and double-click or Enter opens it.
+    state_.SelectedFile.clear();
+    chosenMemberRaw_.clear();
+    ClearZipList();
+    FileIsArchive = false;
+    PlayBt->setEnabled(false);
+    EditROMFilename->setText(FileListModel::Shown(files_->At(LastFileIndex)));
+    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+}
+
+void TOnFlyForm::FileListBoxDblClick() {
+    FileListBoxClick();  // a no-op when the click before has examined it
+    const int row = FileListRow();
+    if (row < 0) return;
+    if (files_->At(row).folder) {
+        SetFolder(PathOfRow(row));
+        return;
+    }
+    FileIsArchive = PrepareExtractor();
+    if (FileIsArchive) {
+        PlayBt->setEnabled(false);
+        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
+        if (!ZipList->isHidden()) ZipList->setFocus(Qt::OtherFocusReason);
+    } else {
+        EnablePlayIfEmulatorSet();
+        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlay);
+    }
+}
+
+bool TOnFlyForm::ChooseTypedName() {
+    const QString typed = EditROMFilename->text().trimmed();
+    if (typed.isEmpty()) return false;
+    int row = files_->RowOf(typed);
+    if (row < 0) row = files_->RowOf(QLatin1Char('[') + typed + QLatin1Char(']'));
+    for (int r = 0; row < 0 && r < files_->Count(); ++r) {
+        if (files_->At(r).name.compare(typed, Qt::CaseInsensitive) == 0) row = r;
+    }
+    if (row < 0) return false;
+    const QModelIndex index = files_->index(row);
+    FileListBox->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    FileListBox->scrollTo(index);
+    FileListBoxDblClick();
+    return true;
+}
+
+bool TOnFlyForm::PrepareExtractor() {
+    const ExtractorKind kind = ExtractorKindOf(ArcLister.ArcType());
+    if (kind == ExtractorKind::None) return false;
+    if (archive::TUnBase* extractor = extractors_.at(static_cast<std::size_t>(kind))) {
+        try {
+            extractor->SetArchiveFile(ArcLister.ArchiveFile());
+        } catch (const std::exception&) {
+            // Reported through the extractor's own events; the extraction will say so again.
+        }
+    }
+    return true;
+}
+
+void TOnFlyForm::UnZIPFileExists(archive::TZipCommon&, const std::string&, bool& accept) {
+    accept = false;
+}
+
+// --- The archive contents list ------------------------------------------------------------
+
+void TOnFlyForm::ArcListerRead(archive::TZipCommon& sender, std::int64_t, std::int32_t) {
+    std::string name = StoredFileNamePart(sender.FileName);
+    // A folder entry ("games/") names no file that could be played.
+    if (name.empty()) return;
+    QString caption = DisplayName(name);
+    pending_.push_back({std::move(caption), std::move(name), sender.UnpackedSize});
+}
+
+void TOnFlyForm::ArcListerTotals(archive::TZipCommon&, std::int32_t numberOfFiles) {
+    CommitListing();
+    if (numberOfFiles == 0 || Members()->Count() == 0) {
+        host_.Information(QStringLiteral("No file(s) into archive"));
+    }
+}
+
+void TOnFlyForm::CommitListing() {
+    Members()->Fill(std::move(pending_));
+    pending_.clear();
+    listingShown_ = true;
+    ZipList->show();
+    ZipListChange();  // the items changed and none is selected
+}
+
+void TOnFlyForm::ZipListClick() {
+    const int row = ZipList->SelectedRow();
+    if (row < 0) {
+        PlayBt->setEnabled(false);
+        return;
+    }
+    EnablePlayIfEmulatorSet();
+    state_.RomFileName = Members()->At(row).caption;
+    chosenMemberRaw_ = Members()->At(row).raw;
+    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
+}
+
+void TOnFlyForm::ZipListChange() {
+    const int row = ZipList->SelectedRow();
+    if (row < 0) {
+        PlayBt->setEnabled(false);
+        return;
+    }
+    EnablePlayIfEmulatorSet();
+    const ZipListModel::Member& member = Members()->At(row);
+    state_.RomFileName = member.caption;
+    state_.RomBaseName = WithoutExtension(member.caption);
+    chosenMemberRaw_ = member.raw;
+    state_.PreviewFile =
+        WithExtension(JoinPath(state_.SelectorFolder, member.caption), QStringLiteral(".bmp"));
+    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
+}
+
+void TOnFlyForm::ZipListDblClick() {
+    const int row = ZipList->SelectedRow();
+    if (row < 0) {
+        PlayBt->setEnabled(false);
+        return;
+    }
+    state_.RomFileName = Members()->At(row).caption;
+    chosenMemberRaw_ = Members()->At(row).raw;
+    EnablePlayIfEmulatorSet();
+    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NotePlay);
+    if (!ZipList->isHidden()) ZipList->setFocus(Qt::OtherFocusReason);
+}
+
+void TOnFlyForm::ReportClick() {
+    ViewStyleChosen(InfoReport);
+}
+
+void TOnFlyForm::SmallIconClick() {
+    ViewStyleChosen(InfoSmallIcons);
+}
+
+void TOnFlyForm::LargeIconsClick() {
+    ViewStyleChosen(InfoLargeIcons);
+}
+
+void TOnFlyForm::ViewStyleChosen(int style) {
+    if (style == InfoReport) ZipList->SetSmallImages(false);
+    if (style == InfoSmallIcons) ZipList->SetSmallImages(true);
+    ZipList->SetViewStyle(style);
+    ProprietiesItem->setEnabled(style != InfoReport);
+    switch (style) {
+        case InfoLargeIcons:
+            LargeIconsItem->setChecked(true);
+            break;
+        case InfoSmallIcons:
+            SmallIconItem->setChecked(true);
+            break;
+        default:
+            ReportItem->setChecked(true);
+            break;
+    }
+}
+
+// --- Buttons, folders, drives and filter --------------------------------------------------
+
+bool TOnFlyForm::EmulatorSet() const {
+    return !state_.EmuPath.at(state_.CurrentSlot).isEmpty();
+}
+
+void TOnFlyForm::EnablePlayIfEmulatorSet() {
+    if (EmulatorSet()) PlayBt->setEnabled(true);
+}
+
+void TOnFlyForm::PlayBtClick() {
+    if (IsGameNameSlot(state_.CurrentSlot)) {
+        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
+    } else if (FileIsArchive) {
+        state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NotePlay);
+    } else {
+        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlay);
+    }
+}
+
+void TOnFlyForm::DirectoryActivated(QTreeWidgetItem* item) {
+    if (item == nullptr) return;
+    SetFolder(item->data(0, Qt::UserRole).toString());
+}
+
+void TOnFlyForm::DirectoryListBoxChange() {
+    state_.SelectedFile.clear();
+    LastFileIndex = -1;
+    state_.SelectorFolder = folder_;
+    ClearZipList();
+    PlayBt->setEnabled(false);
+    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+}
+
+void TOnFlyForm::DriveComboBoxChange() {
+    // The folder list follows the drive: its root becomes the folder (which is a folder
+    // change of its own when it differs).
+    const QString root = DriveComboBox->currentData().toString();
+    if (!root.isEmpty()) SetFolder(root);
+    state_.SelectedFile.clear();
+    LastFileIndex = -1;
+    state_.SelectorFolder = folder_;
+    ClearZipList();
+    PlayBt->setEnabled(false);
+    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+}
+
 void TOnFlyForm::FilterComboBoxChange() {
+    ReadFileList();  // the file list's mask follows the chosen entry
     state_.SelectedFile.clear();
     LastFileIndex = -1;
     ClearZipList();
@@ -194,8 +880,25 @@ void TOnFlyForm::FilterComboBoxChange() {
     state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
 }
 
-void TOnFlyForm::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
+void TOnFlyForm::DefaultDirClick() {
+    const QString games = state_.GamesDir.at(state_.CurrentSlot);
+    // Without a games folder there is nothing to go back to.
+    if (games.isEmpty()) return;
+    if (folder_ == QDir::cleanPath(QFileInfo(games).absoluteFilePath())) return;
+    SetFolder(games);
+    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+}
+
+void TOnFlyForm::CloseClick() {
+    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteClosed);
+    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+}
+
+void TOnFlyForm::reject() {
+    CloseClick();
+}
+
+void TOnFlyForm::FormClose() {
     state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteClosed);
     state_.SelectedFile.clear();
     LastFileIndex = -1;
@@ -205,15 +908,57 @@ void TOnFlyForm::closeEvent(QCloseEvent* event) {
     state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
 }
 
-void TOnFlyForm::ClearZipList() {
-    ZipList->clear();
+void TOnFlyForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
 }
 
-void TOnFlyForm::ShowArchiveViews(bool show) {
-    FilterLabel->setVisible(show);
-    FilterComboBox->setVisible(show);
-    ZipLabel->setVisible(show);
-    ZipList->setVisible(show);
+void TOnFlyForm::FormShow() {
+    ApplyPreviewPanel();
+    UpdatePreviewButton();
+}
+
+void TOnFlyForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        ReadDrives();  // file systems come and go between showings
+        FormShow();
+    }
+}
+
+void TOnFlyForm::PreviewButtonClick() {
+    state_.ShowPreview = !state_.ShowPreview;
+    ApplyPreviewPanel();
+    UpdatePreviewButton();
+}
+
+bool TOnFlyForm::eventFilter(QObject* watched, QEvent* event) {
+    if (!IsEnterKey(event)) return QDialog::eventFilter(watched, event);
+    if (watched == EditROMFilename) {
+        ChooseTypedName();
+        return true;
+    }
+    if (watched == DirectoryListBox) {
+        DirectoryActivated(DirectoryListBox->currentItem());
+        return true;
+    }
+    if (watched == FileListBox) {
+        const QModelIndex current = FileListBox->currentIndex();
+        if (current.isValid() && FileListRow() != current.row()) {
+            FileListBox->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+        }
+        if (current.isValid()) FileListBoxDblClick();
+        return true;
+    }
+    if (watched == ZipList->Report || watched == ZipList->Icons) {
+        const QModelIndex current = ZipList->Selection()->currentIndex();
+        if (current.isValid() && ZipList->SelectedRow() != current.row()) {
+            ZipList->SelectRow(current.row());
+        }
+        if (current.isValid()) ZipListDblClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace orvello

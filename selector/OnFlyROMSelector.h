@@ -1,41 +1,81 @@
-// The ROM selector window. So far it holds what the main window drives: its place on the
-// screen, the view style of the archive contents list, the preview panel with its button,
-// the folder it shows and its file-type filter. Browsing, the archive listing and the
-// choosing of a ROM build on these members.
+// The ROM selector window: the user browses drives and folders, picks a ROM file or an
+// archive, sees the archive's members with their sizes and a preview picture of the game,
+// and asks to play. It launches nothing itself: it keeps the choice in the shared state and
+// posts notifications to the mailbox, which the main window's timer takes.
+//
+// It owns the archive components: the lister, which recognises the type of every selected
+// file and lists an archive's members, and one extractor per format, each given the selected
+// archive so the main window can extract from it. The main window reaches them only through
+// ArchiveType(), ExtractorFor() and ChosenMemberRawName().
 #pragma once
 
+#include <QDialog>
 #include <QString>
-#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/core/GlobalVar.h"
+#include "app/core/Host.h"
+#include "archive/ArcLister.h"
+#include "archive/ArcMain.h"
+#include "archive/UnZIP.h"
+#include "selector/SelectorModels.h"
+#include "selector/ZipListView.h"
 
 class QAction;
-class QActionGroup;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QListView;
 class QMenu;
+class QModelIndex;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace orvello {
 
-// View styles of the archive contents list, as stored under "Info type".
-enum InfoTypeStyle : int {
-    InfoLargeIcons = 0,
-    InfoSmallIcons = 1,
-    InfoList = 2,
-    InfoReport = 3,
-};
+// The extractor that receives an archive of a given type. Every type without one counts as a
+// plain file in the selector.
+enum class ExtractorKind { None, Arj, Arc, Lha, Zip, Zoo };
+ExtractorKind ExtractorKindOf(archive::TArcType type);
 
-class TOnFlyForm : public QWidget {
+class TOnFlyForm : public QDialog {
     Q_OBJECT
 
   public:
-    TOnFlyForm(AppState& state, QWidget* parent);
+    TOnFlyForm(AppState& state, UiHost& host, QWidget* parent);
+    ~TOnFlyForm() override;
 
-    // The view style of ZipList; setting it from the program checks the matching pop-up
-    // item ("&Large icons", "&Small icon", "&Report"; the list style has no item).
-    int InfoType() const { return infoType_; }
+    // --- What the main window uses -------------------------------------------------------
+
+    // The lister's type for the file last selected in the file list.
+    archive::TArcType ArchiveType() const { return ArcLister.ArcType(); }
+    // The extractor that has been given the selected archive, for an archive type; nullptr
+    // for a type no extractor reads (yet). All four ZIP types give UnZIP: whether a type
+    // can be played is the launch's decision.
+    archive::TUnBase* ExtractorFor(archive::TArcType type);
+    // The chosen member's file name as the archive stores it, without its folder: the bytes
+    // behind RomFileName, which may be a decoding of them. Empty when no member was chosen
+    // since the file list's selection last changed.
+    std::string ChosenMemberRawName() const { return chosenMemberRaw_; }
+
+    // The preview lookup for PreviewFile: shows the ".bmp" picture, or failing that a
+    // ".png" and then a ".jpg" of the same name; opens or closes the panel under
+    // "Auto preview"; then brings the panel and its button up to date.
+    void LookUpPreview();
+    // The file list reads its folder again (after a file was deleted). Nothing is posted;
+    // the next click on any entry is examined afresh.
+    void RereadFileList();
+
+    // The view style of ZipList, as stored under "Info type". Setting it applies the style as
+    // its pop-up item does and checks that item ("&Large icons", "&Small icon", "&Report";
+    // the list style has no item).
+    int InfoType() const;
     void SetInfoType(int style);
 
     // Shows or hides the preview panel to match ShowPreview, widening or narrowing the
@@ -44,14 +84,17 @@ class TOnFlyForm : public QWidget {
     // The preview button's caption and state from AutoPreview and ShowPreview.
     void UpdatePreviewButton();
 
-    // The folder the folder list shows; a different one clears the selection and posts
-    // (SourceSelector, NoteCleared).
+    // The folder the folder list shows. Another folder is read and runs
+    // DirectoryListBoxChange (which posts (SourceSelector, NoteCleared)). A relative folder is
+    // taken from the current folder; a folder that does not exist is shown empty.
     QString Folder() const { return folder_; }
     void SetFolder(const QString& folder);
-    // The file-type box's filter ("description|masks|..."); the first entry is selected.
+    // The file-type box's filter ("description|masks|..."). A different filter, or any
+    // filter while an entry other than the first is chosen, selects the first entry and
+    // runs FilterComboBoxChange.
     QString Filter() const { return filter_; }
     void SetFilter(const QString& filter);
-    // The masks of the selected file-type entry.
+    // The masks of the chosen file-type entry, separated by ";".
     QString Mask() const;
 
     // Empties the archive contents list.
@@ -60,36 +103,138 @@ class TOnFlyForm : public QWidget {
     // that take a ROM file.
     void ShowArchiveViews(bool show);
 
-    QLabel* ZipLabel;
-    QTreeWidget* ZipList;
+    // --- Controls -------------------------------------------------------------------------
+
+    QLabel* FileNameLabel;
+    QLineEdit* EditROMFilename;
+    QListView* FileListBox;
+    QLabel* DirectoryLabel;
+    QLabel* DirectoryPath;
+    QTreeWidget* DirectoryListBox;
+    QLabel* DriveLabel;
+    QComboBox* DriveComboBox;
     QLabel* FilterLabel;
     QComboBox* FilterComboBox;
+    QLabel* ZipLabel;
+    TZipListView* ZipList;
     QPushButton* PlayBt;
+    QPushButton* DefaultDir;
+    QPushButton* Close;
     QPushButton* PreviewButton;
     QLabel* ImagePanel;
+    QLabel* Preview;
     QMenu* ZipListPopUp;
     QAction* ReportItem;
     QAction* SmallIconItem;
     QAction* LargeIconsItem;
     QAction* ProprietiesItem;
 
+    // The rows of the file list and of the archive contents list.
+    FileListModel* Files() const { return files_; }
+    ZipListModel* Members() const;
+
+    // --- Archive components ---------------------------------------------------------------
+
+    archive::TArcLister ArcLister;
+    archive::TUnZIP UnZIP;
+
+    // --- State ----------------------------------------------------------------------------
+
+    // The file-list row last examined by a click; -1 after every folder, drive or filter
+    // change and after the window is closed.
     int LastFileIndex = -1;
+    // The file last examined is an archive the selector opens.
     bool FileIsArchive = false;
 
+    // --- Handlers -------------------------------------------------------------------------
+
+    void FileListBoxChange();
+    void FileListBoxClick();
+    void FileListBoxDblClick();
+    void ZipListClick();
+    void ZipListChange();
+    void ZipListDblClick();
+    void PlayBtClick();
+    void DirectoryListBoxChange();
+    void DriveComboBoxChange();
+    void FilterComboBoxChange();
+    void DefaultDirClick();
+    void CloseClick();
+    void FormClose();
+    void FormShow();
+    void PreviewButtonClick();
+    void ReportClick();
+    void SmallIconClick();
+    void LargeIconsClick();
+
+    // Gives the lister's archive to the extractor of its type; false (and nothing changed)
+    // for a type the selector does not open.
+    bool PrepareExtractor();
+    // Bound to every extractor: a file that already exists is never replaced.
+    void UnZIPFileExists(archive::TZipCommon& sender, const std::string& fileName, bool& accept);
+    void ArcListerRead(archive::TZipCommon& sender, std::int64_t offset, std::int32_t fileNumber);
+    void ArcListerTotals(archive::TZipCommon& sender, std::int32_t numberOfFiles);
+
   protected:
-    // The window's close box: the main window hears of it through the mailbox.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  public slots:
+    // Esc and the window manager's cancel: the same as "&Close".
+    void reject() override;
 
   private:
-    void DirectoryListBoxChange();
-    void FilterComboBoxChange();
-    void PreviewButtonClick();
+    class LibraryHost;
+
+    void BuildControls();
+    void BuildLayout();
+    void BuildArchiveComponents();
+    // Every extractor the selector owns, by kind (nullptr where the format has none yet).
+    void RegisterExtractor(ExtractorKind kind, archive::TUnBase& extractor);
+
+    // Reads folder_ into the file list with the current mask; no handler runs.
+    void ReadFileList();
+    // Rebuilds the folder list around folder_ and shows its path.
+    void ReadDirectoryList();
+    // The mounted file systems into the drive box, and the one holding folder_ chosen.
+    void ReadDrives();
+    void ShowDriveOf(const QString& folder);
+    // Changes folder_ (cleaned and absolute); false when it was already that folder.
+    bool ChangeFolder(const QString& folder);
+
+    // The row of the file list that is selected, or -1.
+    int FileListRow() const;
+    // The full path of a file-list row.
+    QString PathOfRow(int row) const;
+    // A click on a sub-folder entry: the choice is dropped, nothing is examined.
+    void FolderEntryClicked();
+    // Enter or a double-click on a folder-list entry: that folder becomes the current one.
+    void DirectoryActivated(QTreeWidgetItem* item);
+    // Enter in the file name field: the entry of that name is chosen as with Enter in the
+    // list. False when no entry has that name.
+    bool ChooseTypedName();
+    // Shows the rows gathered during a listing and the list itself.
+    void CommitListing();
+    void EnablePlayIfEmulatorSet();
+    bool EmulatorSet() const;
     void ViewStyleChosen(int style);
+    void FitWindow();
+    void ShowEditText();
 
     AppState& state_;
+    UiHost& host_;
+    std::unique_ptr<LibraryHost> libraryHost_;
+    FileListModel* files_;
+    std::array<archive::TUnBase*, 6> extractors_{};
+    std::vector<ZipListModel::Member> pending_;
+    bool listingShown_ = false;
+    int lastListingError_ = 0;
+    std::string lastListingErrorFile_;
+    std::string chosenMemberRaw_;
     QString folder_;
     QString filter_;
-    int infoType_ = InfoReport;
+    int leftWidth_ = 0;
 };
 
 }  // namespace orvello
