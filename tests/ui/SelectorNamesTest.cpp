@@ -1,0 +1,81 @@
+// How the selector turns stored member names into text, and derives the preview picture's
+// name and the description key from a ROM's name.
+#include <gtest/gtest.h>
+
+#include "selector/SelectorModels.h"
+#include "selector/SelectorNames.h"
+
+using namespace orvello;
+
+TEST(DisplayName, ValidUtf8IsShownAsItIs) {
+    EXPECT_EQ(DisplayName("Game.smc"), "Game.smc");
+    EXPECT_EQ(DisplayName("\xC3\x9C"
+                          "ber.sfc"),
+              QString::fromUtf8("\xC3\x9C"
+                                "ber.sfc"));
+    EXPECT_EQ(DisplayName(""), "");
+}
+
+TEST(DisplayName, AnythingElseIsReadAsCodePage437) {
+    // 0x8A is e-grave and 0x81 u-umlaut in the DOS character set; neither starts a valid
+    // UTF-8 sequence here.
+    EXPECT_EQ(DisplayName("Spi\x8Al.smc"), QString::fromUtf8("Spi\xC3\xA8l.smc"));
+    EXPECT_EQ(DisplayName("\x81"
+                          "ber"),
+              QString::fromUtf8("\xC3\xBC"
+                                "ber"));
+    // One bad byte makes the whole name DOS text, including bytes that looked like UTF-8.
+    EXPECT_EQ(DisplayName("\xC3\x9C\xFF"), QString(QChar(0x251C)) + QChar(0x00A3) + QChar(0x00A0));
+    // Box drawing and Greek from the upper rows of the table.
+    EXPECT_EQ(DisplayName("\xB0\xE0\xE1\xFE"),
+              QString(QChar(0x2591)) + QChar(0x03B1) + QChar(0x00DF) + QChar(0x25A0));
+    // A name cut in the middle of a UTF-8 sequence is not valid UTF-8 either.
+    EXPECT_EQ(DisplayName("A\xC3"), QString("A") + QChar(0x251C));
+}
+
+TEST(StoredFileNamePart, DropsTheFoldersOfAStoredName) {
+    EXPECT_EQ(StoredFileNamePart("roms/snes/Game.smc"), "Game.smc");
+    EXPECT_EQ(StoredFileNamePart("Game.smc"), "Game.smc");
+    EXPECT_EQ(StoredFileNamePart("roms/"), "");
+    EXPECT_EQ(StoredFileNamePart("dir/Spi\x8Al.smc"), "Spi\x8Al.smc");
+}
+
+TEST(Extensions, ReplacedAddedOrDropped) {
+    EXPECT_EQ(WithExtension("/roms/Game.smc", ".bmp"), "/roms/Game.bmp");
+    EXPECT_EQ(WithExtension("/roms/readme", ".bmp"), "/roms/readme.bmp");
+    EXPECT_EQ(WithExtension("/roms/Super Game v1.1.sfc", ".bmp"), "/roms/Super Game v1.1.bmp");
+    // A dot in a folder name is no extension of the file.
+    EXPECT_EQ(WithExtension("/roms/v1.0/PACMAN", ".bmp"), "/roms/v1.0/PACMAN.bmp");
+    EXPECT_EQ(WithExtension("/roms/x.tar.gz", ".bmp"), "/roms/x.tar.bmp");
+
+    EXPECT_EQ(WithoutExtension("Game.smc"), "Game");
+    EXPECT_EQ(WithoutExtension("readme"), "readme");
+    EXPECT_EQ(WithoutExtension("Super Game v1.1.sfc"), "Super Game v1.1");
+}
+
+TEST(Extensions, PreviewPicturesAreLookedForAsBmpThenPngThenJpg) {
+    EXPECT_EQ(PreviewCandidates("/roms/Game.bmp"),
+              (QStringList{"/roms/Game.bmp", "/roms/Game.png", "/roms/Game.jpg"}));
+    EXPECT_TRUE(PreviewCandidates("").isEmpty());
+}
+
+TEST(NameOrder, LettersWithoutRegardToCaseThenAFixedOrderForCaseAlone) {
+    EXPECT_TRUE(NameLess("alpha", "Beta"));
+    EXPECT_TRUE(NameLess("Alpha", "beta"));
+    EXPECT_FALSE(NameLess("beta", "Alpha"));
+    EXPECT_TRUE(NameLess("GAME", "game") != NameLess("game", "GAME"));
+    EXPECT_FALSE(NameLess("same", "same"));
+    EXPECT_TRUE(NameLess("a", "ab"));
+}
+
+TEST(SizeTexts, BytesAndKilobytesWithThousandsGroups) {
+    EXPECT_EQ(FileSizeText(1048576), "1.048.576");
+    EXPECT_EQ(RomSizeText(1048576), "1.024 K");
+    EXPECT_EQ(FileSizeText(1000), "1.000");
+    EXPECT_EQ(RomSizeText(1000), "0 K");
+    EXPECT_EQ(RomSizeText(1023), "0 K");
+    EXPECT_EQ(RomSizeText(1024), "1 K");
+    // Sizes beyond 32 bits stay whole.
+    EXPECT_EQ(FileSizeText(4294967296LL), "4.294.967.296");
+    EXPECT_EQ(RomSizeText(4294967296LL), "4.194.304 K");
+}
