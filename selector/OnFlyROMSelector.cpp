@@ -340,6 +340,10 @@ void TOnFlyForm::BuildArchiveComponents() {
 
     UnZIP.SetZipCmntBufSize(0);
     RegisterExtractor(ExtractorKind::Zip, UnZIP);
+
+    UnSFX.Host = libraryHost_.get();
+    UnSFX.OnFileExists = [this](archive::TZipCommon& sender, const std::string& fileName,
+                                bool& accept) { UnZIPFileExists(sender, fileName, accept); };
 }
 
 void TOnFlyForm::RegisterExtractor(ExtractorKind kind, archive::TUnBase& extractor) {

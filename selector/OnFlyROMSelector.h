@@ -22,6 +22,7 @@
 #include "app/core/Host.h"
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
+#include "archive/UnSFX.h"
 #include "archive/UnZIP.h"
 #include "selector/SelectorModels.h"
 #include "selector/ZipListView.h"
@@ -137,6 +138,9 @@ class TOnFlyForm : public QDialog {
 
     archive::TArcLister ArcLister;
     archive::TUnZIP UnZIP;
+    // Kept with the others for the self-extracting programs' name checks; it never extracts
+    // (the extractors read such programs directly).
+    archive::TUnSFX UnSFX;
 
     // --- State ----------------------------------------------------------------------------
 
@@ -190,7 +194,10 @@ class TOnFlyForm : public QDialog {
     void BuildControls();
     void BuildLayout();
     void BuildArchiveComponents();
-    // Every extractor the selector owns, by kind (nullptr where the format has none yet).
+    // Binds an extractor to the selector (library host, no stored folders, existing files
+    // kept) and files it under its kind for ExtractorFor. The LHA, ARJ, ARC and ZOO
+    // extractors join the same way once they exist; until then their archives are listed and
+    // ExtractorFor gives nullptr for them.
     void RegisterExtractor(ExtractorKind kind, archive::TUnBase& extractor);
 
     // Reads folder_ into the file list with the current mask; no handler runs.

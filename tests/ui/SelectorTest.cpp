@@ -610,6 +610,8 @@ TEST_F(SelectorTest, AListingThatFailsShowsTheListAgainAndSaysWhy) {
 TEST_F(SelectorTest, FormatsWithoutAnExtractorAreListedAndTheOthersArePlainFiles) {
     PutFixture("lha", "L1_LH5.LZH");
     PutFixture("rar", "SOLID3.RAR");
+    PutFixture("sfx", "RESZIP.EXE");
+    PutFixture("sfx", "DOSARJ.EXE");
     Open();
     Sel()->FilterComboBox->setCurrentIndex(2);
     emit Sel()->FilterComboBox->activated(2);
@@ -629,6 +631,19 @@ TEST_F(SelectorTest, FormatsWithoutAnExtractorAreListedAndTheOthersArePlainFiles
     EXPECT_EQ(Sel()->Members()->Count(), 0);
     EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atRAR), nullptr);
     EXPECT_EQ(State().PreviewFile, Game("SOLID3.bmp"));
+
+    // Self-extracting programs are archives of their kind.
+    ClickFile("RESZIP.EXE");
+    EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
+    EXPECT_EQ(Sel()->ArchiveType(), archive::TArcType::atZipExe);
+    EXPECT_EQ(Captions(), (QStringList{"PACMAN.6E", "README", "TILES.CHR"}));
+    EXPECT_EQ(Sel()->UnZIP.ArchiveFile(), Game("RESZIP.EXE").toStdString());
+    ClickFile("DOSARJ.EXE");
+    EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
+    EXPECT_EQ(Captions(), (QStringList{"GAME.SMC", "NOTES.TXT"}));
+    EXPECT_EQ(Sel()->ExtractorFor(Sel()->ArchiveType()), nullptr);
+    EXPECT_EQ(Sel()->UnZIP.ArchiveFile(), Game("RESZIP.EXE").toStdString())
+        << "an archive without an extractor leaves the others as they were";
 
     for (auto type : {archive::TArcType::atZIP, archive::TArcType::atZipExe,
                       archive::TArcType::atZip250, archive::TArcType::atZip250Exe}) {
