@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLinearGradient>
 #include <QListView>
@@ -89,9 +90,12 @@ QImage TitlePicture() {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvello"));
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    // Absolute now: the selector makes the folder it shows the process's current one.
+    const QString out =
+        QFileInfo(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"))
+            .absoluteFilePath();
 
-    QTemporaryDir dir;
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/roms-XXXXXX"));
     const QString games = dir.filePath(QStringLiteral("SNES"));
     QDir().mkpath(games);
     QDir().mkpath(dir.filePath(QStringLiteral("emu")));
