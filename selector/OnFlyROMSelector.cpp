@@ -205,13 +205,10 @@ void TOnFlyForm::BuildControls() {
     PlayBt->setEnabled(false);
     DefaultDir = new QPushButton(QStringLiteral("D&efault dir"), this);
     DefaultDir->setObjectName(QStringLiteral("DefaultDir"));
-    DefaultDir->setAutoDefault(false);
     Close = new QPushButton(QStringLiteral("&Close"), this);
     Close->setObjectName(QStringLiteral("Close"));
-    Close->setAutoDefault(false);
     PreviewButton = new QPushButton(QStringLiteral("Hide &preview"), this);
     PreviewButton->setObjectName(QStringLiteral("PreviewButton"));
-    PreviewButton->setAutoDefault(false);
 
     ImagePanel = new QLabel(NoPreviewText, this);
     ImagePanel->setObjectName(QStringLiteral("ImagePanel"));

@@ -957,10 +957,17 @@ TEST_F(SelectorTest, EnterOnAPlainFileWithPlayAsDefaultPlaysOnce) {
     QTest::keyClick(Sel()->FileListBox, Qt::Key_End);
     QTest::keyClick(Sel()->FileListBox, Qt::Key_Return);
     EXPECT_EQ(Notes(), (std::vector<Note>{PlainSelected, PlainPlay}));
-    // On a button, Enter is the default button's.
+    // In the filter box Enter is the default button's, "Play" ...
+    Sel()->FilterComboBox->setFocus();
+    QTest::keyClick(Sel()->FilterComboBox, Qt::Key_Return);
+    EXPECT_EQ(Notes(), std::vector<Note>{PlainPlay});
+    // ... and on another button it presses that button.
+    Sel()->SetFolder(dir_.path());
+    Notes();
     Sel()->DefaultDir->setFocus();
     QTest::keyClick(Sel()->DefaultDir, Qt::Key_Return);
-    EXPECT_EQ(Notes(), std::vector<Note>{PlainPlay});
+    EXPECT_EQ(Sel()->Folder(), games_);
+    EXPECT_EQ(Notes(), (std::vector<Note>{Cleared, Cleared}));
 }
 
 TEST_F(SelectorTest, LabelsLeadToTheirControlsAndEveryItemHasAName) {
