@@ -76,41 +76,6 @@ bool SameFolder(const QString& a, const QString& b) {
     return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
-// The selector's side of the launch and the preview. These calls reach the selector through
-// what it offers; a call it does not offer yet does nothing.
-template <typename S>
-archive::TArcType SelectorArchiveType(const S* s) {
-    if constexpr (requires { s->ArchiveType(); }) {
-        return s->ArchiveType();
-    } else {
-        return archive::TArcType::atNA;
-    }
-}
-template <typename S>
-archive::TUnBase* SelectorExtractor(S* s, archive::TArcType type) {
-    if constexpr (requires { s->ExtractorFor(type); }) {
-        return s->ExtractorFor(type);
-    } else {
-        return nullptr;
-    }
-}
-template <typename S>
-std::string SelectorMemberName(const S* s) {
-    if constexpr (requires { s->ChosenMemberRawName(); }) {
-        return s->ChosenMemberRawName();
-    } else {
-        return {};
-    }
-}
-template <typename S>
-void SelectorLookUpPreview(S* s) {
-    if constexpr (requires { s->LookUpPreview(); }) s->LookUpPreview();
-}
-template <typename S>
-void SelectorRereadFileList(S* s) {
-    if constexpr (requires { s->RereadFileList(); }) s->RereadFileList();
-}
-
 // Keeps the windows from taking input while the emulator runs: the wait runs the event loop
 // so that the windows repaint and the desktop does not take the program for hung, but a
 // click, a key or a close must not start anything meanwhile.
@@ -149,11 +114,11 @@ class InputBlocker : public QObject {
 class TMainForm::SelectorArchives : public LaunchArchives {
   public:
     explicit SelectorArchives(TOnFlyForm* const& selector) : selector_(selector) {}
-    archive::TArcType ArchiveType() const override { return SelectorArchiveType(selector_); }
+    archive::TArcType ArchiveType() const override { return selector_->ArchiveType(); }
     archive::TUnBase* ExtractorFor(archive::TArcType type) override {
-        return SelectorExtractor(selector_, type);
+        return selector_->ExtractorFor(type);
     }
-    std::string ChosenMemberRawName() const override { return SelectorMemberName(selector_); }
+    std::string ChosenMemberRawName() const override { return selector_->ChosenMemberRawName(); }
 
   private:
     TOnFlyForm* const& selector_;
@@ -365,6 +330,7 @@ void TMainForm::BuildToolBar() {
     connect(FindEmuBt, &QToolButton::clicked, this, &TMainForm::FindEmuBtClick);
     connect(FindGamesDirBt, &QToolButton::clicked, this, &TMainForm::FindGamesDirBtClick);
     connect(GetROMBt, &QToolButton::clicked, this, &TMainForm::GetROMBtClick);
+    GetROMBt->installEventFilter(this);
 }
 
 void TMainForm::BuildTabs() {
@@ -625,6 +591,14 @@ void TMainForm::FillFields() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // Alt+R is the mnemonic of both "Get ROM file" and the "ROMs" menu, so Qt only moves
+    // the focus between them. While the menu cannot be opened, the key is the button's.
+    if (watched == GetROMBt && event->type() == QEvent::Shortcut &&
+        static_cast<QShortcutEvent*>(event)->isAmbiguous() &&
+        !ROMsMenu->menuAction()->isEnabled() && GetROMBt->isEnabled()) {
+        GetROMBt->animateClick();
+        return true;
+    }
     if (event->type() == QEvent::FocusOut && (watched == EmuPath || watched == GamesDir)) {
         // Leaving the field for another control of this window, not the window losing
         // activation (to a message box, a menu or another program).
@@ -806,7 +780,7 @@ void TMainForm::RefreshChoice() {
 }
 
 void TMainForm::LookUpPreview() {
-    SelectorLookUpPreview(selector_);
+    selector_->LookUpPreview();
 }
 
 QString TMainForm::StoredDescription() const {
@@ -872,7 +846,7 @@ void TMainForm::ROMsDeleteClick() {
         host_.Information(QStringLiteral("Can't delete ROM..."));
     WriteDescription(QString());
     InfoPanel->clear();
-    SelectorRereadFileList(selector_);
+    selector_->RereadFileList();
     state_.SelectedFile.clear();
     UpdateMenus();
     ShowRomInfo();
