@@ -22,22 +22,25 @@ inline void PrintTo(const QStringList& texts, std::ostream* os) {
 namespace orvello::test {
 
 // Writes an executable script at path that appends to log one line per argument (its own
-// name first), then "cwd=" and its working folder, then "roms:" and the names of the files
-// in that folder; a ROM it was handed by name must be there while it runs.
+// name first), then "cwd=" and its working folder, then "roms:" and the names in that
+// folder, then for each argument naming a folder there "dir NAME:" and the names in it: a
+// ROM or a game folder it was handed must be there while it runs.
 inline bool WriteStandInEmulator(const QString& path, const QString& log) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray quotedLog = "'" + QFile::encodeName(log).replace("'", "'\\''") + "'";
-    file.write(
-        "#!/bin/sh\n"
-        "for a in \"$0\" \"$@\"; do printf '%s\\n' \"$a\"; done >> " +
-        quotedLog +
-        "\n"
-        "printf 'cwd=%s\\n' \"$(pwd)\" >> " +
-        quotedLog +
-        "\n"
-        "printf 'roms:%s\\n' \"$(ls -A | tr '\\n' ' ')\" >> " +
-        quotedLog + "\n");
+    QByteArray script = R"sh(#!/bin/sh
+export LC_ALL=C
+log=LOG
+for a in "$0" "$@"; do printf '%s\n' "$a"; done >> "$log"
+printf 'cwd=%s\n' "$(pwd)" >> "$log"
+printf 'roms:%s\n' "$(ls -A | tr '\n' ' ')" >> "$log"
+for a in "$@"; do
+    if [ -d "$a" ]; then printf 'dir %s:%s\n' "$a" "$(ls -A "$a" | tr '\n' ' ')" >> "$log"; fi
+done
+exit 0
+)sh";
+    script.replace("LOG", "'" + QFile::encodeName(log).replace("'", "'\\''") + "'");
+    file.write(script);
     file.close();
     return file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
 }

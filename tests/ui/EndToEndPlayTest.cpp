@@ -1,0 +1,481 @@
+// Orvello end to end: the real windows, driven as a user drives them, start a stand-in
+// emulator that records how it was started. Each test checks the command line the emulator
+// got, the folder it ran in, what it found there, and what is left on disk afterwards with
+// "Save extracted ROMS" on and off; nothing of the user's is ever replaced or deleted.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <vector>
+
+#include "EndToEndSupport.h"
+#include "UiTestSupport.h"
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/core/Launch.h"
+#include "archive/ZipBuilder.h"
+#include "selector/OnFlyROMSelector.h"
+
+using namespace orvello;
+using namespace orvello::test;
+using orvello::testing::BuildZip;
+using orvello::testing::Entry;
+using orvello::testing::Text;
+using orvello::testing::ZipEntry;
+
+namespace {
+
+QByteArray Bytes(const std::vector<std::uint8_t>& v) {
+    return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
+}
+
+QByteArray Content(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The names in a folder, sorted; "<missing>" when there is no such folder.
+QStringList Names(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) return {"<missing>"};
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+class EndToEndTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        savedFolder_ = QDir::currentPath();
+        log_ = dir_.filePath("emulator.log");
+        for (const char* name : {"snes9x", "zsnes", "mame"}) {
+            QDir().mkpath(dir_.filePath(QStringLiteral("emu/") + name));
+            QDir().mkpath(dir_.filePath(QStringLiteral("games/") + name));
+            ASSERT_TRUE(WriteStandInEmulator(Emulator(name), log_));
+        }
+    }
+    void TearDown() override {
+        app_.reset();
+        // Browsing and extracting move the current folder; put it back.
+        QDir::setCurrent(savedFolder_);
+    }
+
+    QString Emulator(const char* name) const {
+        return dir_.filePath(QStringLiteral("emu/%1/%1").arg(QLatin1String(name)));
+    }
+    QString EmuDir(const char* name) const {
+        return dir_.filePath(QStringLiteral("emu/") + QLatin1String(name));
+    }
+    QString Games(const char* name) const {
+        return dir_.filePath(QStringLiteral("games/") + QLatin1String(name));
+    }
+    void PutZip(const QString& path, const std::vector<ZipEntry>& entries) {
+        WriteFile(path, Bytes(BuildZip(entries)));
+    }
+
+    // The program set up for three emulators, each with its games folder, showing `slot`
+    // with the selector open.
+    void Open(EmulatorSlot slot, bool keepExtracted) {
+        QByteArray ini =
+            "[Common]\nAutoPreview=0\nSave ROMs=" + QByteArray(keepExtracted ? "1" : "0") + "\n";
+        const std::pair<const char*, const char*> emulators[] = {
+            {"S9x", "snes9x"}, {"ZSNES", "zsnes"}, {"MAME", "mame"}};
+        for (const auto& [section, name] : emulators) {
+            ini += "[" + QByteArray(section) + "]\nEmuPath=" + Emulator(name).toUtf8() +
+                   "\nGamesDir=" + Games(name).toUtf8() + "\n";
+        }
+        QDir().mkpath(dir_.filePath("settings"));
+        WriteFile(dir_.filePath("settings/WINORVEL.INI"), ini);
+        app_ = std::make_unique<OrvelloApp>(host_, dir_.filePath("settings"));
+        ASSERT_TRUE(ShowActive(Main()));
+        ASSERT_EQ(Main()->FileSaveExtracted->isChecked(), keepExtracted);
+        QTest::mouseClick(Main()->EmuList, Qt::LeftButton, {},
+                          Main()->EmuList->tabRect(slot).center());
+        ASSERT_EQ(State().CurrentSlot, slot);
+        QTest::mouseClick(Main()->GetROMBt, Qt::LeftButton);
+        ASSERT_TRUE(Sel()->isVisible());
+        Sel()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Sel(); }));
+        // The ticks are the test's own, so every step is handled at once.
+        Main()->CheckOnFlyChange->stop();
+    }
+    // The main window takes every pending notification, one per tick.
+    void Ticks() {
+        for (int i = 0; i < Mailbox::Size; ++i)
+            Main()->CheckOnFlyChangeTimer();
+    }
+
+    TMainForm* Main() const { return app_->MainForm(); }
+    TOnFlyForm* Sel() const { return app_->OnFlyForm(); }
+    AppState& State() const { return app_->State(); }
+    QString Panel() const { return Main()->InfoPanel->text(); }
+
+    QPoint FilePoint(const QString& shown) const {
+        const int row = Sel()->Files()->RowOf(shown);
+        EXPECT_GE(row, 0) << shown.toStdString() << " is not listed";
+        const QModelIndex index = Sel()->Files()->index(row);
+        Sel()->FileListBox->scrollTo(index);
+        return Sel()->FileListBox->visualRect(index).center();
+    }
+    void ClickFile(const QString& shown) {
+        QTest::mouseClick(Sel()->FileListBox->viewport(), Qt::LeftButton, {}, FilePoint(shown));
+    }
+    void DoubleClickFile(const QString& shown) {
+        const QPoint at = FilePoint(shown);
+        QWidget* viewport = Sel()->FileListBox->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    }
+    void ClickMember(const QString& caption) {
+        int row = -1;
+        for (int r = 0; r < Sel()->Members()->Count(); ++r) {
+            if (Sel()->Members()->At(r).caption == caption) row = r;
+        }
+        ASSERT_GE(row, 0) << caption.toStdString() << " is not listed";
+        QAbstractItemView* view = Sel()->ZipList->Current();
+        const QModelIndex index = Sel()->Members()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+    // The file-type box's next entry, chosen from the keyboard ("Zipped ROMs" is first, then
+    // "All valid ROMs").
+    void NextFileType() {
+        Sel()->FilterComboBox->setFocus();
+        QTest::keyClick(Sel()->FilterComboBox, Qt::Key_Down);
+    }
+    void Play() {
+        ASSERT_TRUE(Sel()->PlayBt->isEnabled());
+        QTest::mouseClick(Sel()->PlayBt, Qt::LeftButton);
+        Ticks();
+    }
+    QList<QByteArray> LogLines() const {
+        QList<QByteArray> lines = Content(log_).split('\n');
+        if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+        return lines;
+    }
+    QStringList Log() const { return FileLines(log_); }
+
+    QTemporaryDir dir_;
+    QString savedFolder_;
+    QString log_;
+    FakeHost host_;
+    std::unique_ptr<OrvelloApp> app_;
+};
+
+class KeepingOrNot : public EndToEndTest, public ::testing::WithParamInterface<bool> {};
+
+}  // namespace
+
+TEST_F(EndToEndTest, PlainRomInTheSnes9xSlot) {
+    const QString rom = Games("snes9x") + "/Super Game (E) [!].smc";
+    WriteFile(rom, "plain rom");
+    WriteFile(Games("snes9x") + "/Other.smc", "other");
+    Open(SlotSNES9x, false);
+    State().Switches[SlotSNES9x] = " -y  -sound";
+    NextFileType();
+    ASSERT_EQ(Sel()->FilterComboBox->currentText(), "All valid ROMs");
+    // Here the program's own timer takes the notifications.
+    Main()->CheckOnFlyChange->start();
+
+    ClickFile("Super Game (E) [!].smc");
+    QTRY_COMPARE_WITH_TIMEOUT(Panel(), QString("Filename: Super Game (E) [!].smc [No description]"),
+                              2000);
+    QTest::mouseClick(Sel()->PlayBt, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(Log().size() >= 6, 5000);
+
+    // The emulator, its two switches and the ROM's full path as one argument.
+    EXPECT_EQ(Log(), (QStringList{Emulator("snes9x"), "-y", "-sound", rom,
+                                  "cwd=" + EmuDir("snes9x"), "roms:snes9x "}));
+    EXPECT_EQ(Main()->Launch().CommandLine(), Emulator("snes9x") + "  -y  -sound " + rom);
+    EXPECT_EQ(State().LaunchTarget, rom);
+    EXPECT_EQ(Content(rom), "plain rom") << "a plain ROM is used where it lies";
+    EXPECT_EQ(Names(Games("snes9x")), (QStringList{"Other.smc", "Super Game (E) [!].smc"}));
+    EXPECT_EQ(Names(EmuDir("snes9x")), QStringList{"snes9x"});
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_FALSE(Main()->isMinimized());
+    EXPECT_FALSE(Sel()->isMinimized());
+}
+
+TEST_P(KeepingOrNot, MemberOfAZipInTheZsnesSlot) {
+    const bool keep = GetParam();
+    PutZip(Games("zsnes") + "/games.zip",
+           {Entry("Other.smc", Text("other")), Entry("roms/Game One.smc", Text("game one"))});
+    Open(SlotZSNES, keep);
+    State().Switches[SlotZSNES] = "-m -v 2";
+    ClickFile("games.zip");
+    Ticks();
+    EXPECT_EQ(Panel(), "Viewing archive file");
+    EXPECT_FALSE(Sel()->PlayBt->isEnabled());
+    ClickMember("Game One.smc");
+    Ticks();
+    EXPECT_EQ(Panel(), "Filename: Game One.smc [No description]");
+    Play();
+
+    // The member lies in the emulator's folder while it runs and is named by its file name.
+    EXPECT_EQ(Log(), (QStringList{Emulator("zsnes"), "-m", "-v", "2", "Game One.smc",
+                                  "cwd=" + EmuDir("zsnes"), "roms:Game One.smc zsnes "}));
+    EXPECT_EQ(Main()->Launch().CommandLine(), Emulator("zsnes") + " -m -v 2 Game One.smc");
+    if (keep) {
+        EXPECT_EQ(Names(EmuDir("zsnes")), (QStringList{"Game One.smc", "zsnes"}));
+        EXPECT_EQ(Content(EmuDir("zsnes") + "/Game One.smc"), "game one");
+        EXPECT_EQ(State().LaunchTarget, "Game One.smc");
+    } else {
+        EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
+        EXPECT_EQ(State().LaunchTarget, EmuDir("zsnes") + "/Game One.smc");
+    }
+    EXPECT_EQ(Names(Games("zsnes")), QStringList{"games.zip"});
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_P(KeepingOrNot, AFileOfTheMembersNameInTheEmulatorsFolderIsUsedAndKept) {
+    PutZip(Games("zsnes") + "/games.zip", {Entry("Game.smc", Text("from the archive"))});
+    WriteFile(EmuDir("zsnes") + "/Game.smc", "my patched copy");
+    Open(SlotZSNES, GetParam());
+    ClickFile("games.zip");
+    ClickMember("Game.smc");
+    Ticks();
+    Play();
+    EXPECT_EQ(Log().mid(Log().size() - 2),
+              (QStringList{"cwd=" + EmuDir("zsnes"), "roms:Game.smc zsnes "}));
+    EXPECT_EQ(Content(EmuDir("zsnes") + "/Game.smc"), "my patched copy");
+    EXPECT_EQ(Names(EmuDir("zsnes")), (QStringList{"Game.smc", "zsnes"}));
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_P(KeepingOrNot, WholeArchiveInTheMameSlot) {
+    const bool keep = GetParam();
+    PutZip(Games("mame") + "/pacman.zip",
+           {Entry("pacman.6e", Text("6e")), Entry("pacman.6f", Text("6f")),
+            Entry("roms/pacman.6h", Text("6h"))});
+    Open(SlotMAME, keep);
+    State().Switches[SlotMAME] = " -noartwork";
+    EXPECT_FALSE(Sel()->ZipList->isVisible()) << "M.A.M.E. takes the archive whole";
+    ClickFile("pacman.zip");
+    Ticks();
+    EXPECT_EQ(Panel(), "Filename: pacman.zip [No description]");
+    Play();
+
+    EXPECT_EQ(Log(),
+              (QStringList{Emulator("mame"), "pacman", "-noartwork", "cwd=" + EmuDir("mame"),
+                           "roms:mame pacman ", "dir pacman:pacman.6e pacman.6f pacman.6h "}));
+    EXPECT_EQ(Main()->Launch().CommandLine(), Emulator("mame") + " pacman  -noartwork");
+    EXPECT_EQ(State().LaunchTarget, EmuDir("mame") + "/pacman");
+    if (keep) {
+        EXPECT_EQ(Names(EmuDir("mame") + "/pacman"),
+                  (QStringList{"pacman.6e", "pacman.6f", "pacman.6h"}));
+    } else {
+        EXPECT_EQ(Names(EmuDir("mame")), QStringList{"mame"});
+    }
+    EXPECT_EQ(Names(Games("mame")), QStringList{"pacman.zip"});
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_P(KeepingOrNot, GameFolderThatAlreadyHeldFilesKeepsThem) {
+    const bool keep = GetParam();
+    PutZip(Games("mame") + "/pacman.zip",
+           {Entry("pacman.6e", Text("6e")), Entry("pacman.6f", Text("6f"))});
+    const QString game = EmuDir("mame") + "/pacman";
+    QDir().mkpath(game);
+    WriteFile(game + "/hiscore.dat", "my scores");
+    WriteFile(game + "/pacman.6e", "my own dump");
+    Open(SlotMAME, keep);
+    // A double-click plays the archive at once.
+    DoubleClickFile("pacman.zip");
+    Ticks();
+    EXPECT_EQ(Log().back(), "dir pacman:hiscore.dat pacman.6e pacman.6f ");
+    EXPECT_EQ(Content(game + "/pacman.6e"), "my own dump");
+    EXPECT_EQ(Content(game + "/hiscore.dat"), "my scores");
+    if (keep) {
+        EXPECT_EQ(Names(game), (QStringList{"hiscore.dat", "pacman.6e", "pacman.6f"}));
+    } else {
+        // Only what this launch wrote is gone; the folder was there before and stays.
+        EXPECT_EQ(Names(game), (QStringList{"hiscore.dat", "pacman.6e"}));
+    }
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(SaveExtractedRoms, KeepingOrNot, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "Kept" : "Deleted");
+});
+
+TEST_F(EndToEndTest, MemberNameThatIsNotUtf8IsPlayedByItsStoredBytes) {
+    const std::string stored = "Spi\x8Al.smc";  // code page 437: e with grave
+    PutZip(Games("zsnes") + "/dos.zip", {Entry(stored, Text("dos rom"))});
+    Open(SlotZSNES, false);
+    ClickFile("dos.zip");
+    const QString shown = QString::fromUtf8("Spi\xC3\xA8l.smc");
+    ClickMember(shown);
+    Ticks();
+    EXPECT_EQ(Panel(), "Filename: " + shown + " [No description]");
+    Play();
+    const QList<QByteArray> lines = LogLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[1], QByteArray::fromStdString(stored));
+    EXPECT_EQ(lines[3], "roms:" + QByteArray::fromStdString(stored) + " zsnes ");
+    EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(EndToEndTest, MemberOfAPkzip250ArchiveIsListedButCannotBePlayed) {
+    // PKZIP 2.50 wrote a local header signature of its own; the archive is listed from its
+    // central directory, and no extractor of ours takes it.
+    QByteArray zip = Bytes(BuildZip({Entry("Game.smc", Text("zip250"))}));
+    zip.replace(0, 4, QByteArray("\x00\x00\x00\x50", 4));
+    WriteFile(Games("zsnes") + "/old.zip", zip);
+    Open(SlotZSNES, false);
+    ClickFile("old.zip");
+    ASSERT_EQ(Sel()->ArchiveType(), archive::TArcType::atZip250);
+    ClickMember("Game.smc");
+    Ticks();
+    Play();
+    ASSERT_EQ(host_.messages.size(), 2u);
+    EXPECT_EQ(host_.messages[0].kind, MessageKind::Information);
+    EXPECT_EQ(host_.messages[0].text, "Extraction of this file type is not supported.");
+    EXPECT_EQ(host_.messages[1].kind, MessageKind::Error);
+    EXPECT_EQ(host_.messages[1].text, "Can't extract ROM (disk full?)");
+    EXPECT_FALSE(QFileInfo::exists(log_)) << "the emulator was not started";
+    EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
+}
+
+TEST_F(EndToEndTest, ALongExtractionShowsItsProgress) {
+    std::vector<std::uint8_t> big(4 << 20);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::uint8_t>(i * 131 + (i >> 9));
+    PutZip(Games("zsnes") + "/big.zip", {Entry("Big Game.smc", big)});
+    Open(SlotZSNES, false);
+    ClickFile("big.zip");
+    ClickMember("Big Game.smc");
+    Ticks();
+    Main()->ProgressDelayMs = 0;  // a slow disk, as it were
+
+    // The progress window lets the event loop run; what it shows is looked at from there.
+    QString label;
+    int value = -1;
+    bool visible = false;
+    bool modal = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (QProgressDialog* dialog = Main()->ExtractProgress) {
+            visible = visible || dialog->isVisible();
+            modal = dialog->isModal();
+            label = dialog->labelText();
+            value = std::max(value, dialog->value());
+        }
+    });
+    look.start(0);
+    Play();
+    look.stop();
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(label, "Big Game.smc");
+    EXPECT_GE(value, 50);
+    EXPECT_EQ(Main()->ExtractProgress, nullptr) << "gone when the extraction ends";
+    EXPECT_EQ(Log()[1], "Big Game.smc");
+}
+
+TEST_F(EndToEndTest, AMemberIsChosenAndPlayedFromTheKeyboardAlone) {
+    PutZip(Games("zsnes") + "/games.zip", {Entry("Game.smc", Text("game"))});
+    Open(SlotSNES9x, false);
+    QTest::keyClick(Sel(), Qt::Key_Escape);  // closed again; the keyboard starts from here
+    Main()->CheckOnFlyChangeTimer();
+    ASSERT_FALSE(Sel()->isVisible());
+    Main()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Main(); }));
+
+    // To the ZSNES tab, then "Get ROM file" by its mnemonic.
+    Main()->EmuList->setFocus();
+    for (int i = State().CurrentSlot; i < SlotZSNES; ++i)
+        QTest::keyClick(Main()->EmuList, Qt::Key_Right);
+    ASSERT_EQ(State().CurrentSlot, SlotZSNES);
+    QTest::keyClick(Main(), Qt::Key_R, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(Sel()->isVisible(), 1000);
+    ASSERT_TRUE(Main()->CheckOnFlyChange->isActive());
+    Sel()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Sel(); }));
+
+    // The name field, the file list, the archive, its member, and Enter plays it.
+    QTest::keyClick(Sel(), Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(Sel()->EditROMFilename, Qt::Key_Tab);
+    ASSERT_TRUE(Sel()->FileListBox->hasFocus());
+    QTest::keyClick(Sel()->FileListBox, Qt::Key_End);  // after the parent folder's entry
+    QTest::keyClick(Sel()->FileListBox, Qt::Key_Return);
+    ASSERT_EQ(State().SelectedFile, Games("zsnes") + "/games.zip");
+    QWidget* contents = Sel()->ZipList->Current();
+    ASSERT_TRUE(contents->hasFocus());
+    QTest::keyClick(contents, Qt::Key_Down);
+    QTest::keyClick(contents, Qt::Key_Return);
+    // The program's own timer takes it from here.
+    QTRY_VERIFY_WITH_TIMEOUT(Log().size() >= 4, 5000);
+    EXPECT_EQ(Log().mid(0, 2), (QStringList{Emulator("zsnes"), "Game.smc"}));
+    EXPECT_EQ(Log().mid(Log().size() - 2),
+              (QStringList{"cwd=" + EmuDir("zsnes"), "roms:Game.smc zsnes "}));
+    QTRY_COMPARE_WITH_TIMEOUT(Names(EmuDir("zsnes")), QStringList{"zsnes"}, 2000);
+}
+
+namespace {
+
+// Deletion goes to a trash of the test's own.
+class DeleteEndToEndTest : public EndToEndTest {
+  protected:
+    void SetUp() override {
+        EndToEndTest::SetUp();
+        oldData_ = qgetenv("XDG_DATA_HOME");
+        QStandardPaths::setTestModeEnabled(false);
+        qputenv("XDG_DATA_HOME", dir_.filePath("data").toUtf8());
+    }
+    void TearDown() override {
+        EndToEndTest::TearDown();
+        QStandardPaths::setTestModeEnabled(true);
+        if (oldData_.isNull()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", oldData_);
+        }
+    }
+    QByteArray oldData_;
+};
+
+}  // namespace
+
+TEST_F(DeleteEndToEndTest, DeletingWhileAMemberIsChosenDeletesTheArchive) {
+    PutZip(Games("zsnes") + "/games.zip", {Entry("Game.smc", Text("game"))});
+    PutZip(Games("zsnes") + "/keep.zip", {Entry("Keep.smc", Text("keep"))});
+    QDir().mkpath(dir_.filePath("settings"));
+    WriteFile(dir_.filePath("settings/Gamez.DSC"), "[Description]\nGame=The member\n");
+    Open(SlotZSNES, false);
+    ClickFile("games.zip");
+    ClickMember("Game.smc");
+    Ticks();
+    EXPECT_EQ(Panel(), "Filename: Game.smc [The member]");
+    EXPECT_TRUE(Main()->ROMsMenu->menuAction()->isEnabled());
+
+    host_.yesNo = {true};
+    Main()->ROMsDelete->trigger();
+    EXPECT_FALSE(QFileInfo::exists(Games("zsnes") + "/games.zip"));
+    EXPECT_EQ(Content(dir_.filePath("data/Trash/files/games.zip")).left(2), "PK");
+    EXPECT_EQ(FileLines(dir_.filePath("settings/Gamez.DSC")),
+              (QStringList{"[Description]", "Game="}));
+    EXPECT_EQ(Sel()->Files()->RowOf("games.zip"), -1) << "the file list read its folder again";
+    EXPECT_GE(Sel()->Files()->RowOf("keep.zip"), 0);
+    EXPECT_EQ(Panel(), "No ROM selected");
+    EXPECT_FALSE(Main()->ROMsMenu->menuAction()->isEnabled());
+    EXPECT_FALSE(Main()->DescrAdd->isEnabled());
+    Ticks();
+    EXPECT_EQ(Panel(), "No ROM selected");
+}
