@@ -34,6 +34,7 @@
 #include "platform/ProcessLaunch.h"
 #include "platform/Trash.h"
 #include "selector/OnFlyROMSelector.h"
+#include "selector/SelectorNames.h"
 
 namespace orvello {
 
@@ -165,10 +166,10 @@ class TMainForm::WindowsDuringLaunch : public LaunchUi {
         dialog->setValue(0);  // the delay counts from here
         main_.ExtractProgress = dialog;
     }
-    void ExtractionProgress(const QString& member, int percent) override {
+    void ExtractionProgress(const std::string& member, int percent) override {
         QProgressDialog* dialog = main_.ExtractProgress;
         if (dialog == nullptr) return;
-        dialog->setLabelText(member);
+        dialog->setLabelText(DisplayName(member));
         // From one member to the next the bar starts again.
         if (percent < dialog->value()) dialog->setValue(0);
         dialog->setValue(percent);

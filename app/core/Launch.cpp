@@ -201,7 +201,7 @@ bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& 
     extractor->OnProgress = [&](archive::TZipCommon& sender, const std::string& path,
                                 std::uint8_t percent) {
         if (kept.Progress()) kept.Progress()(sender, path, percent);
-        ui_.ExtractionProgress(MemberDisplayName(archive::FileNamePart(path)), percent);
+        ui_.ExtractionProgress(archive::FileNamePart(path), percent);
     };
 
     bool returned = true;

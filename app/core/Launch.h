@@ -51,9 +51,10 @@ class ProcessRunner {
 class LaunchUi {
   public:
     virtual ~LaunchUi() = default;
-    // Around one extraction, with the progress of each member (0 to 100) in between.
+    // Around one extraction, with the progress of each member (0 to 100) in between; the
+    // member's file name comes as stored (bytes, not always UTF-8).
     virtual void ExtractionBegins() = 0;
-    virtual void ExtractionProgress(const QString& member, int percent) = 0;
+    virtual void ExtractionProgress(const std::string& member, int percent) = 0;
     virtual void ExtractionEnds() = 0;
     // The emulator runs: the windows are minimised and take no input until EmulatorEnded.
     virtual void EmulatorRunning(const QString& commandLine) = 0;

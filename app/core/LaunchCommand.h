@@ -44,8 +44,4 @@ bool AcceptableGameName(const QString& name);
 // (the PKZIP 2.50 layouts among them) are listed by the selector but never played.
 bool LaunchExtracts(archive::TArcType type);
 
-// A stored member name for display: valid UTF-8 as it is, anything else read as code page
-// 437, the code page of the DOS archivers that wrote such names.
-QString MemberDisplayName(const std::string& bytes);
-
 }  // namespace orvello

@@ -1,5 +1,5 @@
-// The emulator's command line as text and as arguments, game names, the types the launch
-// extracts, and member names shown to the user.
+// The emulator's command line as text and as arguments, game names, and the types the
+// launch extracts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -88,15 +88,4 @@ TEST(LaunchExtracts, OnlyTheTypesWithAnExtractorFamily) {
     // The selector lists these, but they are never played.
     EXPECT_FALSE(LaunchExtracts(TArcType::atZip250));
     EXPECT_FALSE(LaunchExtracts(TArcType::atZip250Exe));
-}
-
-TEST(MemberDisplayName, Utf8AsItIsOtherwiseCodePage437) {
-    EXPECT_EQ(MemberDisplayName("Game.smc"), "Game.smc");
-    EXPECT_EQ(MemberDisplayName("Caf\xc3\xa9.smc"), QString::fromUtf8("Caf\xc3\xa9.smc"));
-    // 0x81 is u with diaeresis, 0xE1 sharp s, 0xB0 a light shade, 0xFF no-break space.
-    EXPECT_EQ(MemberDisplayName("Sp\x81l\xe1\xb0\xff"),
-              QString::fromUtf8("Sp\xc3\xbcl\xc3\x9f\xe2\x96\x91\xc2\xa0"));
-    // A valid lead byte with a missing continuation is not UTF-8.
-    EXPECT_EQ(MemberDisplayName("\xc3"), QString::fromUtf8("\xe2\x94\x9c"));
-    EXPECT_EQ(MemberDisplayName(""), "");
 }
