@@ -27,6 +27,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/About.h"
 #include "app/core/Launch.h"
 #include "app/core/PathRules.h"
@@ -246,8 +248,9 @@ TMainForm::TMainForm(AppState& state, UiHost& host, const QString& settingsFolde
     GamesDirDialog.SetOptions(bfFileSysDirsOnly | bfStatusText | bfShowPathInStatusArea |
                               bfSyncCustomButton | bfAlignCustomButton | bfScreenCenter);
 
-    // Not resizable: the size its contents ask for, twelve tabs scrolling in one row.
-    setFixedSize(QSize(680, sizeHint().height()));
+    // Not resizable: the size its contents ask for, wide enough that all twelve emulator tabs
+    // show at once (a tab hidden behind scroll arrows is a slot the user does not see).
+    setFixedSize(QSize(std::max(680, sizeHint().width()), sizeHint().height()));
 }
 
 TMainForm::~TMainForm() = default;
@@ -350,7 +353,7 @@ void TMainForm::BuildTabs() {
     EmuList = new QTabBar(central);
     EmuList->setObjectName(QStringLiteral("EmuList"));
     EmuList->setAccessibleName(QStringLiteral("Emulators"));
-    EmuList->setUsesScrollButtons(true);
+    EmuList->setUsesScrollButtons(false);
     EmuList->setExpanding(false);
     EmuList->setDrawBase(false);
     EmuList->setAttribute(Qt::WA_Hover);

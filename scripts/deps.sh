@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     zlib1g-dev libdeflate-dev
-    unzip zip unar time libarchive-tools xvfb xauth valgrind
+    unzip zip unar time libarchive-tools xvfb xauth xdotool valgrind
 )
 
 missing=()
