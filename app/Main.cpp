@@ -30,6 +30,7 @@
 #include <algorithm>
 
 #include "app/About.h"
+#include "app/ClickGuard.h"
 #include "app/core/Launch.h"
 #include "app/core/PathRules.h"
 #include "options/OptionDialog.h"
@@ -611,13 +612,21 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             case Qt::BacktabFocusReason:
             case Qt::MouseFocusReason:
             case Qt::ShortcutFocusReason:
-            case Qt::OtherFocusReason:
-                if (watched == EmuPath) {
+            case Qt::OtherFocusReason: {
+                auto* field = static_cast<QLineEdit*>(watched);
+                QWidget* taker = QApplication::focusWidget();
+                if (field == EmuPath) {
                     EmuPathExit();
                 } else {
                     GamesDirExit();
                 }
+                // A refused path keeps the focus; the click that tried to take it does nothing.
+                if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason &&
+                    field->hasFocus() && taker != field) {
+                    DropPendingPress(taker);
+                }
                 break;
+            }
             default:
                 break;
         }

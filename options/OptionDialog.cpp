@@ -1,5 +1,6 @@
 #include "options/OptionDialog.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 
+#include "app/ClickGuard.h"
 #include "app/core/PathRules.h"
 
 namespace orvello {
@@ -110,7 +112,13 @@ void NumberField::focusOutEvent(QFocusEvent* event) {
         case Qt::NoFocusReason:
             return;
         default:
-            emit Exit();
+            break;
+    }
+    // The widget taking the focus: a press on it must not act when the check keeps the focus.
+    QWidget* taker = QApplication::focusWidget();
+    emit Exit();
+    if (event->reason() == Qt::MouseFocusReason && hasFocus() && taker != this) {
+        DropPendingPress(taker);
     }
 }
 
@@ -417,12 +425,29 @@ void OptionDialog::Option(Control control, NotStoredTag, ResetValue reset) {
     lines_.push_back(Line{control, QString(), std::nullopt, reset});
 }
 
+// The orders are checked when they are given, so a dialog whose lists miss or misspell an
+// option fails as soon as it is created (in every test that makes one), not at start-up.
 void OptionDialog::LoadOrder(const QStringList& keys) {
+    const auto stored =
+        std::count_if(lines_.begin(), lines_.end(), [](const Line& l) { return !l.key.isEmpty(); });
+    if (keys.size() != stored) throw std::logic_error("the load order must name every stored key");
+    for (const QString& key : keys)
+        LineOf(key);
     loadOrder_.assign(keys.begin(), keys.end());
     orderGiven_ = true;
 }
 
 void OptionDialog::LoadDefaultOrder(std::initializer_list<Control> controls) {
+    const auto reset = std::count_if(lines_.begin(), lines_.end(),
+                                     [](const Line& l) { return l.reset.Value().has_value(); });
+    if (static_cast<qsizetype>(controls.size()) != reset) {
+        throw std::logic_error("the Load default order must name every control it resets");
+    }
+    for (const Control& control : controls) {
+        if (!LineOf(control).reset.Value()) {
+            throw std::logic_error("the Load default order names a control that is not reset");
+        }
+    }
     resetOrder_.assign(controls.begin(), controls.end());
     resetOrderGiven_ = true;
 }

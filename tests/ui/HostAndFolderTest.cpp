@@ -6,6 +6,9 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QListView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -33,32 +36,32 @@ TEST(QtHost, MessageBoxesHaveTheirTitlesIconsAndButtons) {
         QMessageBox::StandardButtons buttons;
     } seen;
     auto look = [&seen](QMessageBox::StandardButton press) {
-        WhenModal([&seen, press](QWidget* w) {
+        return WhenModal([&seen, press](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             ASSERT_NE(box, nullptr);
             seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
             box->button(press)->click();
         });
     };
-    look(QMessageBox::Ok);
+    auto watch = look(QMessageBox::Ok);
     host.Error("Path to EXE doesn't exist");
     EXPECT_EQ(seen.title, "Error");
     EXPECT_EQ(seen.text, "Path to EXE doesn't exist");
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 
-    look(QMessageBox::Ok);
+    watch = look(QMessageBox::Ok);
     host.Information("Can't delete ROM");
     EXPECT_EQ(seen.title, "Information");
     EXPECT_EQ(seen.icon, QMessageBox::Information);
 
-    look(QMessageBox::Yes);
+    watch = look(QMessageBox::Yes);
     EXPECT_TRUE(host.Confirm("Deleting description for current ROM?"));
     EXPECT_EQ(seen.title, "Confirm");
     EXPECT_EQ(seen.icon, QMessageBox::Question);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
 
-    look(QMessageBox::No);
+    watch = look(QMessageBox::No);
     EXPECT_FALSE(host.AskYesNo(MessageKind::Information, "Delete current ROM?"));
     EXPECT_EQ(seen.title, "Information");
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
@@ -68,7 +71,7 @@ TEST(QtHost, TextPromptIsPrefilledSelectedAndLimited) {
     QtUiHost host;
     bool selected = false;
     int limit = 0;
-    WhenModal([&](QWidget* dialog) {
+    const auto modal2 = WhenModal([&](QWidget* dialog) {
         auto* field = dialog->findChild<QLineEdit*>();
         selected = field->selectedText() == "No description";
         limit = field->maxLength();
@@ -80,10 +83,47 @@ TEST(QtHost, TextPromptIsPrefilledSelectedAndLimited) {
     EXPECT_EQ(limit, 255);
     EXPECT_EQ(answer, QString("Best game"));
 
-    WhenModal([](QWidget* dialog) {
+    const auto modal3 = WhenModal([](QWidget* dialog) {
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
     });
     EXPECT_FALSE(host.PromptText({"Add description", "Text: ", "x", 255}).has_value());
+}
+
+TEST(QtHost, TheExecutableFilterAlsoListsFilesWithTheExecutePermission) {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("zsnes"), "#!/bin/sh\n");
+    ASSERT_TRUE(QFile::setPermissions(dir.filePath("zsnes"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    WriteFile(dir.filePath("GAME.EXE"), "MZ");
+    WriteFile(dir.filePath("readme.txt"), "text");
+    QtUiHost host;
+    QStringList listed;
+    QString filterShown;
+    const auto modal = WhenModal([&](QWidget* w) {
+        // Whatever fails below, the dialog closes, so the test ends instead of waiting.
+        struct CloseAtEnd {
+            QWidget* window;
+            ~CloseAtEnd() {
+                if (window->isVisible()) window->close();
+            }
+        } closer{w};
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        filterShown = dialog->selectedNameFilter();
+        auto* view = dialog->findChild<QListView*>("listView");
+        ASSERT_NE(view, nullptr);
+        // The folder is read in the background.
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        for (int row = 0; row < 2; ++row) {
+            listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        }
+        dialog->reject();
+    });
+    const auto chosen = host.OpenFile({"", "All executable files|*.exe; *.bat", dir.path()});
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"GAME.EXE", "zsnes"}));
+    EXPECT_TRUE(filterShown.startsWith("All executable files"));
+    EXPECT_FALSE(chosen.has_value());  // cancelled
 }
 
 TEST(FolderDialog, ExecuteAsksWithItsSettingsAndCancelEmptiesTheDirectory) {

@@ -262,3 +262,22 @@ TEST_F(KGenDialogTest, LabelsAreBuddiesSoMnemonicsReachTheFields) {
     QTest::keyClick(&form_, Qt::Key_L, Qt::AltModifier);  // "&Load default"
     QTRY_COMPARE(form_.Frames->text(), QString("1"));
 }
+
+TEST_F(KGenDialogTest, AClickThatLeavesFramesOutOfRangeOnlyShowsTheMessage) {
+    ASSERT_TRUE(ShowActive(&form_));
+    form_.PageControl1->setCurrentWidget(form_.TabSheet2);
+    form_.Frames->setFocus();
+    form_.Frames->setText("9");
+    QTest::mouseClick(form_.OKBtn, Qt::LeftButton);
+    EXPECT_EQ(host_.Texts(), std::vector<QString>{"Index must between 1 and 4"});
+    EXPECT_TRUE(form_.isVisible()) << "the click went to the message, not to OK";
+    EXPECT_TRUE(form_.Frames->hasFocus());
+    EXPECT_TRUE(form_.GetSwitches().isEmpty());
+
+    // Once the value is in range the next click is an ordinary one.
+    form_.Frames->setText("2");
+    QTest::mouseClick(form_.OKBtn, Qt::LeftButton);
+    EXPECT_EQ(host_.messages.size(), 1u);
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(form_.GetSwitches(), " -F2");
+}

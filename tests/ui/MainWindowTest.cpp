@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -277,6 +278,21 @@ TEST_F(MainWindowTest, ANonExistentEmulatorPathKeepsTheTabAndIsPutBack) {
     EXPECT_EQ(Main()->EmuList->currentIndex(), 0);
 }
 
+TEST_F(MainWindowTest, ARefusedPathSwallowsTheClickThatLeftTheField) {
+    Start();
+    auto opened = std::make_shared<bool>(false);
+    const auto watch = WhenModal([opened](QWidget* w) {
+        *opened = true;
+        static_cast<QDialog*>(w)->reject();
+    });
+    Type(Main()->EmuPath, dir_.filePath("nothing/here"));
+    QTest::mouseClick(Main()->CallOptionBt, Qt::LeftButton);
+    EXPECT_EQ(host_.Texts(), std::vector<QString>{"Path to EXE doesn't exist"});
+    EXPECT_TRUE(Main()->EmuPath->hasFocus());
+    EXPECT_FALSE(*opened) << "the option dialog must not open behind the message";
+    EXPECT_TRUE(Main()->EmuPath->text().isEmpty());
+}
+
 TEST_F(MainWindowTest, ExistingPathsAreStoredWhenTheTabChanges) {
     Start();
     const QString emu = ExistingFile();
@@ -429,14 +445,14 @@ TEST_F(MainWindowTest, PointingTheSelectorAtTheSameFolderPostsNothing) {
 TEST_F(MainWindowTest, CallOptionTakesTheSwitchesOnOkOnly) {
     Start();
     ClickTab(SlotKGen);
-    WhenModal([](QWidget* dialog) {
+    const auto modal1 = WhenModal([](QWidget* dialog) {
         dialog->findChild<QCheckBox*>("noSound")->setChecked(true);
         QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
     });
     QTest::mouseClick(Main()->CallOptionBt, Qt::LeftButton);
     EXPECT_EQ(State().Switches[SlotKGen], " -S");
 
-    WhenModal([](QWidget* dialog) {
+    const auto modal2 = WhenModal([](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "KGEN Option");
         dialog->findChild<QCheckBox*>("AutoDetect")->setChecked(true);
         QTest::mouseClick(dialog->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
@@ -534,7 +550,7 @@ TEST_F(MainWindowTest, AutoPreviewMenuUpdatesTheSelectorsButton) {
 TEST_F(MainWindowTest, AboutBoxShowsTheProductAndClosesWithOk) {
     Start();
     QString title, product;
-    WhenModal([&](QWidget* box) {
+    const auto modal3 = WhenModal([&](QWidget* box) {
         title = box->windowTitle();
         product = box->findChild<QLabel*>("ProductName")->text();
         QTest::mouseClick(box->findChild<QPushButton*>("OKButton"), Qt::LeftButton);

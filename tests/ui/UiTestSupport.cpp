@@ -44,17 +44,25 @@ bool ShowActive(QWidget* window) {
     return QTest::qWaitForWindowActive(window);
 }
 
-void WhenModal(std::function<void(QWidget*)> action) {
+std::shared_ptr<void> WhenModal(std::function<void(QWidget*)> action) {
+    auto alive = std::make_shared<int>(0);
+    std::weak_ptr<int> watch = alive;
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, poll]() {
+    *poll = [action, watch, weakPoll = std::weak_ptr<std::function<void()>>(poll)]() {
+        const auto self = weakPoll.lock();
+        if (!self || watch.expired()) return;
         if (QWidget* modal = QApplication::activeModalWidget()) {
             action(modal);
-            *poll = nullptr;  // breaks the self-reference
         } else {
-            QTimer::singleShot(10, *poll);
+            QTimer::singleShot(10, *self);
         }
     };
     QTimer::singleShot(0, *poll);
+    // The guard keeps the poll function alive too.
+    return std::shared_ptr<void>(alive.get(), [alive, poll](void*) mutable {
+        alive.reset();
+        poll.reset();
+    });
 }
 
 QStringList FileLines(const QString& path) {

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -67,8 +68,9 @@ class FakeHost : public UiHost {
 // Shows a window and waits until it is the active one, so focus moves as for a user.
 bool ShowActive(QWidget* window);
 
-// Runs `action` once the next modal window is up (for code that calls exec()).
-void WhenModal(std::function<void(QWidget*)> action);
+// Runs `action` once the next modal window is up (for code that calls exec()). Waiting stops
+// when the returned guard goes, so a window that never came cannot be met by a later test.
+[[nodiscard]] std::shared_ptr<void> WhenModal(std::function<void(QWidget*)> action);
 
 // The lines of a file, without line breaks.
 QStringList FileLines(const QString& path);
