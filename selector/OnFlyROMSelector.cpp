@@ -863,12 +863,8 @@ void TOnFlyForm::DriveComboBoxChange() {
     // change of its own when it differs).
     const QString root = DriveComboBox->currentData().toString();
     if (!root.isEmpty()) SetFolder(root);
-    state_.SelectedFile.clear();
-    LastFileIndex = -1;
-    state_.SelectorFolder = folder_;
-    ClearZipList();
-    PlayBt->setEnabled(false);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    // The drive change itself clears the choice too, as a folder change does.
+    DirectoryListBoxChange();
 }
 
 void TOnFlyForm::FilterComboBoxChange() {

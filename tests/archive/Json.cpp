@@ -1,8 +1,11 @@
 #include "Json.h"
 
+#include "archive/RarNames.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <string>
 
 namespace orvello::testing {
 
@@ -118,24 +121,6 @@ class JsonParser {
         return v;
     }
 
-    static void Utf8(std::string& out, unsigned cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | cp >> 6);
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | cp >> 12);
-            out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | cp >> 18);
-            out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
     std::string String() {
         Expect('"');
         std::string out;
@@ -164,13 +149,13 @@ class JsonParser {
                     out += '\f';
                     break;
                 case 'u': {
-                    unsigned cp = Hex4();
-                    if (cp >= 0xD800 && cp < 0xDC00 && s_.compare(pos_, 2, "\\u") == 0) {
+                    // A run of \u escapes is UTF-16, surrogate pairs included.
+                    std::u16string units(1, static_cast<char16_t>(Hex4()));
+                    while (s_.compare(pos_, 2, "\\u") == 0) {
                         pos_ += 2;
-                        const unsigned low = Hex4();
-                        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                        units += static_cast<char16_t>(Hex4());
                     }
-                    Utf8(out, cp);
+                    out += archive::Utf16ToUtf8(units);
                     break;
                 }
                 default:
