@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <map>
 #include <new>
+#include <vector>
 
 #include "ByteOrder.h"
 #include "MemberReader.h"
 #include "OutputFile.h"
+#include "ZipEnd.h"
 #include "ZipMethods.h"
 #include "crypt.h"
 
@@ -17,7 +19,6 @@ namespace {
 constexpr std::uint32_t kCentralSignature = 0x02014b50u;  // "PK" 1 2
 constexpr std::uint32_t kLocalSignature = 0x04034b50u;    // "PK" 3 4
 constexpr std::uint32_t kZip250Signature = 0x50000000u;   // 00 00 00 50
-constexpr std::uint32_t kEndSignature = 0x06054b50u;      // "PK" 5 6
 
 // A member's stored data as a byte source: a range of the archive file. A range running past
 // the end of the file (a truncated or damaged archive) simply ends there.
@@ -48,8 +49,8 @@ struct TUnZIP::Entry {
     std::uint16_t dosTime = 0;
     std::uint16_t dosDate = 0;
     std::uint32_t crc = 0;
-    std::uint32_t packed = 0;
-    std::uint32_t size = 0;
+    std::uint64_t packed = 0;
+    std::uint64_t size = 0;
     std::uint32_t externalAttr = 0;
     std::int64_t localHeader = 0;  // file offset, corrected for a self-extractor
 };
@@ -72,36 +73,18 @@ void TUnZIP::DoExtract() {
         if (!file) RaiseError(errOpenFile, archiveFile_);
         const std::int64_t size = file->Size();
 
-        // The end record: the last "PK" 5 6 in the tail window, scanned from its end towards
-        // its second byte.
-        const std::int64_t window = size > 32767 ? 32768 : size - 1;
-        std::int64_t endRecord = -1;
-        std::uint8_t end[22];
-        if (window >= 22) {
-            std::vector<std::uint8_t> tail(static_cast<std::size_t>(window));
-            if (file->ReadExact(size - window, tail.data(), tail.size())) {
-                for (std::int64_t i = window - 21; i >= 1; --i) {
-                    if (i + 4 <= window && Le32(tail.data() + i) == kEndSignature) {
-                        endRecord = size - window + i;
-                        break;
-                    }
-                }
-            }
-        }
-        if (endRecord < 0 || !file->ReadExact(endRecord, end, sizeof end) ||
-            Le32(end) != kEndSignature) {
-            RaiseError(errUnknownFileType, archiveFile_);
-        }
         // Offsets inside a ZIP found through an executable's resources count from its start.
         const std::int64_t shift =
             zipSfxOffset_ > 0 && startOffset_ == zipSfxOffset_ + 1 ? zipSfxOffset_ : 0;
-        std::int64_t pos = std::int64_t{Le32(end + 16)} + shift;
+        const auto end = FindZipEndRecord(*file, shift);
+        if (!end) RaiseError(errUnknownFileType, archiveFile_);
+        std::int64_t pos = end->central;
         std::uint8_t h[46];
         if (!file->ReadExact(pos, h, sizeof h) || Le32(h) != kCentralSignature)
             RaiseError(errHeaderID, archiveFile_);
         if (OnActivate) OnActivate(*this);
         // No member's data may reach into the central directory or the end record.
-        Claim({pos, endRecord + 22});
+        Claim({pos, end->offset + 22});
 
         while (pos < size) {
             if (Le32(h) != kCentralSignature) break;
@@ -112,17 +95,22 @@ void TUnZIP::DoExtract() {
             e.dosTime = Le16(h + 12);
             e.dosDate = Le16(h + 14);
             e.crc = Le32(h + 16);
-            e.packed = Le32(h + 20);
-            e.size = Le32(h + 24);
             const std::uint16_t nameLen = Le16(h + 28);
             const std::uint16_t extraLen = Le16(h + 30);
             const std::uint16_t commentLen = Le16(h + 32);
             e.externalAttr = Le32(h + 38);
-            e.localHeader = std::int64_t{Le32(h + 42)} + shift;
-
             std::string name(nameLen, '\0');
             if (!file->ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(name.data()), nameLen))
                 break;
+            Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
+            if (values.NeedExtra()) {
+                std::vector<std::uint8_t> extra(extraLen);
+                extra.resize(file->ReadAt(pos + 46 + nameLen, extra.data(), extra.size()));
+                values.Apply(extra.data(), extra.size());
+            }
+            e.size = values.size;
+            e.packed = values.packed;
+            e.localHeader = static_cast<std::int64_t>(values.localHeader) + shift;
             pos += 46 + nameLen;
             const bool accepted = SetFileName(name);
             const bool folderEntry = !name.empty() && (name.back() == '/' || name.back() == '\\');
@@ -170,7 +158,8 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
     std::int64_t data = e.localHeader + 30 + Le16(lh + 26) + Le16(lh + 28);
     // Two entries sharing data, or data reaching into the central directory: the trick of
     // archives that expand far beyond their size. Refused, as Info-ZIP's unzip refuses it.
-    if (!Claim({e.localHeader, data + e.packed})) RaiseError(errBadFileHeader, FileName);
+    if (!Claim({e.localHeader, data + static_cast<std::int64_t>(e.packed)}))
+        RaiseError(errBadFileHeader, FileName);
 
     ++recNum_;
     memberWritten_ = false;

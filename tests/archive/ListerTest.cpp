@@ -5,6 +5,7 @@
 
 #include "Fixtures.h"
 #include "ListerSupport.h"
+#include "ZipBuilder.h"
 #include "archive/RarNames.h"
 
 using namespace orvello::archive;
@@ -242,6 +243,18 @@ TEST(Lister, ZipSizesBeyond32BitsComeFromTheZip64Field) {
     EXPECT_EQ(l.members[0].size, 0x200000005LL);
     EXPECT_EQ(l.members[0].packed, 7);
     EXPECT_EQ(l.members[1].name, plain.members[1].name);
+}
+
+TEST(Lister, Zip64ArchivesAreFoundThroughTheZip64EndRecord) {
+    std::vector<std::uint8_t> rom(3000, 0x5A);
+    const auto zip = BuildZip({Entry("GAME.SMC", rom), Entry("SUB/READ.ME", Text("hi"))}, "", true);
+    const Listing l = ListBytes(zip, "a.zip");
+    EXPECT_TRUE(l.ok);
+    EXPECT_EQ(Names(l), (std::vector<std::string>{"GAME.SMC", "SUB/READ.ME"}));
+    ASSERT_EQ(l.members.size(), 2u);
+    EXPECT_EQ(l.members[0].size, 3000);
+    EXPECT_EQ(l.members[0].packed, 3000);
+    EXPECT_EQ(l.members[1].size, 2);
 }
 
 // ---- ARJ volumes

@@ -203,6 +203,37 @@ TEST(UnZIP, DirectoryEntriesWithExtraFieldsAreSteppedOver) {
     EXPECT_FALSE(fs::exists(out.Path() + "/roms"));
 }
 
+TEST(UnZIP, Zip64ArchivesTakeOffsetsAndSizesFromTheirZip64Records) {
+    KeepFolder keep;
+    std::vector<std::uint8_t> rom(70000);
+    for (std::size_t i = 0; i < rom.size(); ++i)
+        rom[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+    const auto zip = BuildZip({Entry("GAME.SMC", rom), Entry("READ.ME", Text("hello"))}, "", true);
+    TempDir dir;
+    TempDir out;
+    TUnZIP z;
+    const Events ev = ExtractTo(z, dir.Write("Z64.ZIP", zip), out.Path());
+    EXPECT_TRUE(ev.errors.empty()) << ev.errors[0].first;
+    EXPECT_EQ(ev.ends, (std::vector<std::pair<std::string, bool>>{
+                           {out.Path() + "/GAME.SMC", true}, {out.Path() + "/READ.ME", true}}));
+    EXPECT_EQ(Slurp(out.Path() + "/GAME.SMC"), rom);
+    EXPECT_EQ(Slurp(out.Path() + "/READ.ME"), Text("hello"));
+
+    // A locator that leads nowhere leaves the all-ones offset of the end record: the
+    // directory is not found and nothing is written.
+    auto lost = zip;
+    const std::vector<std::uint8_t> locator = {'P', 'K', 6, 7};
+    const auto at = std::search(lost.begin(), lost.end(), locator.begin(), locator.end());
+    ASSERT_NE(at, lost.end());
+    at[8] ^= 0x40;
+    TempDir out2;
+    TUnZIP z2;
+    const Events ev2 = ExtractTo(z2, dir.Write("LOST.ZIP", lost), out2.Path());
+    EXPECT_TRUE(ev2.Has(errHeaderID));
+    EXPECT_TRUE(ev2.ends.empty());
+    EXPECT_TRUE(fs::is_empty(out2.Path()));
+}
+
 TEST(UnZIP, RefusedOverwriteLeavesTheFileAndEndsWithNothingToDo) {
     KeepFolder keep;
     TempDir out;

@@ -35,8 +35,11 @@ inline ZipEntry Entry(std::string name, std::vector<std::uint8_t> data) {
     return e;
 }
 
+// With `zip64`, the archive is written as ZIP64 archivers write it: every size and local
+// header offset of the central directory is all ones with its value in a ZIP64 extra field,
+// and the end record leads through the ZIP64 locator to the ZIP64 end record.
 inline std::vector<std::uint8_t> BuildZip(const std::vector<ZipEntry>& entries,
-                                          const std::string& comment = "") {
+                                          const std::string& comment = "", bool zip64 = false) {
     std::vector<std::uint8_t> z;
     auto u16 = [&](unsigned v) {
         z.push_back(static_cast<std::uint8_t>(v));
@@ -45,6 +48,10 @@ inline std::vector<std::uint8_t> BuildZip(const std::vector<ZipEntry>& entries,
     auto u32 = [&](std::uint32_t v) {
         u16(v & 0xFFFF);
         u16(v >> 16);
+    };
+    auto u64 = [&](std::uint64_t v) {
+        u32(static_cast<std::uint32_t>(v));
+        u32(static_cast<std::uint32_t>(v >> 32));
     };
     auto bytes = [&](const std::string& s) { z.insert(z.end(), s.begin(), s.end()); };
     std::vector<std::uint32_t> offsets;
@@ -81,28 +88,56 @@ inline std::vector<std::uint8_t> BuildZip(const std::vector<ZipEntry>& entries,
         u16(e.dosTime);
         u16(e.dosDate);
         u32(crc);
-        u32(static_cast<std::uint32_t>(e.packed >= 0 ? e.packed
-                                                     : static_cast<std::int64_t>(e.data.size())));
-        u32(static_cast<std::uint32_t>(e.size >= 0 ? e.size
-                                                   : static_cast<std::int64_t>(e.data.size())));
+        const auto packed = static_cast<std::uint64_t>(
+            e.packed >= 0 ? e.packed : static_cast<std::int64_t>(e.data.size()));
+        const auto size = static_cast<std::uint64_t>(
+            e.size >= 0 ? e.size : static_cast<std::int64_t>(e.data.size()));
+        const auto local = static_cast<std::uint64_t>(e.localAt >= 0 ? e.localAt : offsets[i]);
+        const std::size_t extraLength = e.extra.size() + (zip64 ? 28 : 0);
+        u32(zip64 ? 0xFFFFFFFF : static_cast<std::uint32_t>(packed));
+        u32(zip64 ? 0xFFFFFFFF : static_cast<std::uint32_t>(size));
         u16(static_cast<unsigned>(e.name.size()));
-        u16(static_cast<unsigned>(e.extra.size()));
+        u16(static_cast<unsigned>(extraLength));
         u16(0);
         u16(0);
         u16(0);
         u32(e.externalAttr);
-        u32(e.localAt >= 0 ? static_cast<std::uint32_t>(e.localAt) : offsets[i]);
+        u32(zip64 ? 0xFFFFFFFF : static_cast<std::uint32_t>(local));
         bytes(e.name);
+        if (zip64) {
+            u16(1);
+            u16(24);
+            u64(size);
+            u64(packed);
+            u64(local);
+        }
         bytes(e.extra);
     }
     const auto cdSize = static_cast<std::uint32_t>(z.size() - cd);
+    if (zip64) {
+        const auto record = z.size();
+        u32(0x06064b50);
+        u64(44);
+        u16(45);
+        u16(45);
+        u32(0);
+        u32(0);
+        u64(entries.size());
+        u64(entries.size());
+        u64(cdSize);
+        u64(cd);
+        u32(0x07064b50);
+        u32(0);
+        u64(record);
+        u32(1);
+    }
     u32(0x06054b50);
     u16(0);
     u16(0);
-    u16(static_cast<unsigned>(entries.size()));
-    u16(static_cast<unsigned>(entries.size()));
-    u32(cdSize);
-    u32(cd);
+    u16(zip64 ? 0xFFFF : static_cast<unsigned>(entries.size()));
+    u16(zip64 ? 0xFFFF : static_cast<unsigned>(entries.size()));
+    u32(zip64 ? 0xFFFFFFFF : cdSize);
+    u32(zip64 ? 0xFFFFFFFF : cd);
     u16(static_cast<unsigned>(comment.size()));
     bytes(comment);
     return z;
