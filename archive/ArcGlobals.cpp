@@ -14,11 +14,13 @@ constexpr auto kCrc32Tables = [] {
     std::array<std::array<std::uint32_t, 256>, 8> t{};
     for (std::uint32_t i = 0; i < 256; ++i) {
         std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
         t[0][i] = c;
     }
     for (std::size_t k = 1; k < 8; ++k) {
-        for (std::size_t i = 0; i < 256; ++i) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+        for (std::size_t i = 0; i < 256; ++i)
+            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
     }
     return t;
 }();
@@ -27,7 +29,8 @@ constexpr auto kCrc16Table = [] {
     std::array<std::uint16_t, 256> t{};
     for (unsigned i = 0; i < 256; ++i) {
         unsigned c = i;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xA001u : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? (c >> 1) ^ 0xA001u : c >> 1;
         t[i] = static_cast<std::uint16_t>(c);
     }
     return t;
@@ -46,7 +49,9 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 // 1899-12-30 is 25569 days before 1970-01-01.
 constexpr std::int64_t kDelphiToUnixDays = 25569;
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -75,15 +80,16 @@ bool SplitDos(std::uint32_t dos, DosFields& f) {
 std::uint32_t Crc32Update(std::uint32_t reg, const std::uint8_t* p, std::size_t n) {
     const auto& t = kCrc32Tables;
     while (n >= 8) {
-        const std::uint32_t lo = reg ^ (static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                        static_cast<std::uint32_t>(p[2]) << 16 |
-                                        static_cast<std::uint32_t>(p[3]) << 24);
+        const std::uint32_t lo =
+            reg ^ (static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                   static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
         reg = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
               t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
         p += 8;
         n -= 8;
     }
-    while (n--) reg = (reg >> 8) ^ t[0][(reg ^ *p++) & 0xFF];
+    while (n--)
+        reg = (reg >> 8) ^ t[0][(reg ^ *p++) & 0xFF];
     return reg;
 }
 
@@ -92,13 +98,15 @@ std::uint32_t Crc32Byte(std::uint32_t reg, std::uint8_t b) {
 }
 
 std::uint16_t Crc16Update(std::uint16_t reg, const std::uint8_t* p, std::size_t n) {
-    while (n--) reg = static_cast<std::uint16_t>((reg >> 8) ^ kCrc16Table[(reg ^ *p++) & 0xFF]);
+    while (n--)
+        reg = static_cast<std::uint16_t>((reg >> 8) ^ kCrc16Table[(reg ^ *p++) & 0xFF]);
     return reg;
 }
 
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
     const std::int64_t days =
-        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kDelphiToUnixDays;
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
+        kDelphiToUnixDays;
     return static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
 }
 
@@ -112,7 +120,8 @@ TDateTime UnixTimeToDateTime(std::int64_t seconds) {
     const auto t = static_cast<std::time_t>(seconds);
     std::tm tm{};
     if (localtime_r(&t, &tm) == nullptr) return kDosEpoch;
-    return EncodeDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return EncodeDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                          tm.tm_sec);
 }
 
 bool DosDateTimeToUnix(std::uint32_t dos, std::time_t& out) {
@@ -165,9 +174,9 @@ std::string FormatDateTime(TDateTime dt) {
         return std::string(t, sizeof t - 1);
     }
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(y), m, d,
-                  static_cast<long long>(secs / 3600), static_cast<long long>(secs / 60 % 60),
-                  static_cast<long long>(secs % 60));
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld",
+                  static_cast<long long>(y), m, d, static_cast<long long>(secs / 3600),
+                  static_cast<long long>(secs / 60 % 60), static_cast<long long>(secs % 60));
     return buf;
 }
 

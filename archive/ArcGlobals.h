@@ -38,7 +38,9 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int
 TDateTime DosDateTimeToDateTime(std::uint32_t dos);
 
 // Swap the two 16-bit halves: ARC, PAK and ZOO store the date before the time.
-inline std::uint32_t SwapDosHalves(std::uint32_t v) { return (v >> 16) | (v << 16); }
+inline std::uint32_t SwapDosHalves(std::uint32_t v) {
+    return (v >> 16) | (v << 16);
+}
 
 // Seconds since 1970-01-01 00:00 UTC, as the local time of this machine. A time the C
 // library cannot convert gives kDosEpoch.

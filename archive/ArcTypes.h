@@ -91,11 +91,11 @@ std::string_view ErrorText(int code);
 
 // A fatal archive error: reported through OnError first, then raised. what() is the text.
 class E_RAISE : public std::runtime_error {
-public:
+  public:
     explicit E_RAISE(int code);
     int Code() const noexcept { return code_; }
 
-private:
+  private:
     int code_;
 };
 

@@ -19,7 +19,7 @@ inline constexpr int kOk = 0;
 // The compressed bytes of one member, already limited to its stored size and, for an
 // encrypted member, already decrypted.
 class InputSource {
-public:
+  public:
     virtual ~InputSource() = default;
     // Copies up to n bytes into buf and returns how many; 0 only when the input has ended.
     virtual std::size_t Read(std::uint8_t* buf, std::size_t n) = 0;
@@ -27,7 +27,7 @@ public:
 
 // One member's decoder.
 class Decoder {
-public:
+  public:
     virtual ~Decoder() = default;
     // Writes up to `capacity` bytes into `out` and sets `produced`. kOk with produced == 0
     // means the stream has ended (for methods without an end marker: the input has ended or
@@ -41,7 +41,7 @@ public:
 
 // An InputSource over bytes in memory; used by tests, fuzzers and benchmarks.
 class MemorySource final : public InputSource {
-public:
+  public:
     explicit MemorySource(std::span<const std::uint8_t> data) : data_(data) {}
     std::size_t Read(std::uint8_t* buf, std::size_t n) override {
         const std::size_t k = std::min(n, data_.size() - pos_);
@@ -50,7 +50,7 @@ public:
         return k;
     }
 
-private:
+  private:
     std::span<const std::uint8_t> data_;
     std::size_t pos_ = 0;
 };

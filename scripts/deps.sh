@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev fontconfig fonts-dejavu-core
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     zlib1g-dev libdeflate-dev
     unzip zip unar time libarchive-tools xvfb xauth xdotool valgrind
 )

@@ -46,7 +46,7 @@ ToolResult Extract(const std::vector<std::string>& args) {
 TEST(ExtractTool, PasswordsAreTriedInOrder) {
     TempDir out;
     const ToolResult r = Extract({FixturePath("zip", "CRYPT.ZIP"), out.Path(), "--password", "nope",
-                           "--password", "secret"});
+                                  "--password", "secret"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "ok\t" + out.Path() + "/README\nok\t" + out.Path() + "/NOISE.BIN\nok\t" +
@@ -68,7 +68,8 @@ TEST(ExtractTool, FailedMembersGiveCrcLinesErrorLinesAndStatusOne) {
 
 TEST(ExtractTool, SpecAndStoredFolders) {
     TempDir out;
-    const ToolResult r = Extract({FixturePath("zip", "DIREXTRA.ZIP"), out.Path(), "*.txt", "--dirs"});
+    const ToolResult r =
+        Extract({FixturePath("zip", "DIREXTRA.ZIP"), out.Path(), "*.txt", "--dirs"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "ok\t" + out.Path() + "/docs/Read Me First.txt\nok\t" + out.Path() + "/TOP.TXT\n");

@@ -12,12 +12,15 @@ using namespace orvello::archive;
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 // Hands out its data a few bytes per call, to exercise buffer refills at odd places.
 class TrickleSource final : public InputSource {
-public:
-    TrickleSource(std::vector<std::uint8_t> data, std::size_t step) : data_(std::move(data)), step_(step) {}
+  public:
+    TrickleSource(std::vector<std::uint8_t> data, std::size_t step)
+        : data_(std::move(data)), step_(step) {}
     std::size_t Read(std::uint8_t* buf, std::size_t n) override {
         const std::size_t k = std::min({n, step_, data_.size() - pos_});
         std::copy_n(data_.begin() + static_cast<std::ptrdiff_t>(pos_), k, buf);
@@ -25,7 +28,7 @@ public:
         return k;
     }
 
-private:
+  private:
     std::vector<std::uint8_t> data_;
     std::size_t step_;
     std::size_t pos_ = 0;
@@ -41,7 +44,8 @@ TEST(CheckValues, KnownVectorsAndPiecewiseFolding) {
     // Folding in pieces of every split gives the same register as one call (the eight-byte
     // fast path and the byte loop must agree).
     std::vector<std::uint8_t> data(100);
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 37 + 11);
     const std::uint32_t whole = Crc32Update(0xFFFFFFFFu, data.data(), data.size());
     for (std::size_t split = 0; split <= data.size(); ++split) {
         std::uint32_t reg = Crc32Update(0xFFFFFFFFu, data.data(), split);
@@ -49,7 +53,8 @@ TEST(CheckValues, KnownVectorsAndPiecewiseFolding) {
         ASSERT_EQ(reg, whole) << split;
     }
     std::uint32_t byteWise = 0xFFFFFFFFu;
-    for (auto b : data) byteWise = Crc32Byte(byteWise, b);
+    for (auto b : data)
+        byteWise = Crc32Byte(byteWise, b);
     EXPECT_EQ(byteWise, whole);
 }
 
@@ -60,13 +65,17 @@ TEST(DateTime, DosValuesAndInvalidOnes) {
     EXPECT_DOUBLE_EQ(DosDateTimeToDateTime(0), kDosEpoch);
     EXPECT_EQ(FormatDateTime(kDosEpoch), "1980-01-01 00:00:00");
     // Month 13, day 0, 30 February and hour 24 are not dates.
-    EXPECT_DOUBLE_EQ(DosDateTimeToDateTime(std::uint32_t{(16u << 9) | (13u << 5) | 1u} << 16), kDosEpoch);
-    EXPECT_DOUBLE_EQ(DosDateTimeToDateTime(std::uint32_t{(16u << 9) | (3u << 5)} << 16), kDosEpoch);
-    EXPECT_DOUBLE_EQ(DosDateTimeToDateTime(std::uint32_t{(16u << 9) | (2u << 5) | 30u} << 16), kDosEpoch);
-    EXPECT_DOUBLE_EQ(DosDateTimeToDateTime((std::uint32_t{(16u << 9) | (3u << 5) | 1u} << 16) | (24u << 11)),
+    EXPECT_DOUBLE_EQ(DosDateTimeToDateTime(std::uint32_t{(16u << 9) | (13u << 5) | 1u} << 16),
                      kDosEpoch);
+    EXPECT_DOUBLE_EQ(DosDateTimeToDateTime(std::uint32_t{(16u << 9) | (3u << 5)} << 16), kDosEpoch);
+    EXPECT_DOUBLE_EQ(DosDateTimeToDateTime(std::uint32_t{(16u << 9) | (2u << 5) | 30u} << 16),
+                     kDosEpoch);
+    EXPECT_DOUBLE_EQ(
+        DosDateTimeToDateTime((std::uint32_t{(16u << 9) | (3u << 5) | 1u} << 16) | (24u << 11)),
+        kDosEpoch);
     // 29 February of a leap year is a date; ARC/ZOO order is the swapped one.
-    const std::uint32_t leap = (std::uint32_t{(20u << 9) | (2u << 5) | 29u} << 16) | (23u << 11) | (59u << 5) | 29u;
+    const std::uint32_t leap =
+        (std::uint32_t{(20u << 9) | (2u << 5) | 29u} << 16) | (23u << 11) | (59u << 5) | 29u;
     EXPECT_EQ(FormatDateTime(DosDateTimeToDateTime(leap)), "2000-02-29 23:59:58");
     EXPECT_EQ(SwapDosHalves(SwapDosHalves(leap)), leap);
 }

@@ -8,9 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QListView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
