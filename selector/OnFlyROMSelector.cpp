@@ -753,43 +753,35 @@ void TOnFlyForm::CommitListing() {
     ZipListChange();  // the items changed and none is selected
 }
 
-void TOnFlyForm::ZipListClick() {
+const ZipListModel::Member* TOnFlyForm::ChooseSelectedMember() {
     const int row = ZipList->SelectedRow();
     if (row < 0) {
         PlayBt->setEnabled(false);
-        return;
-    }
-    EnablePlayIfEmulatorSet();
-    state_.RomFileName = Members()->At(row).caption;
-    chosenMemberRaw_ = Members()->At(row).raw;
-    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
-}
-
-void TOnFlyForm::ZipListChange() {
-    const int row = ZipList->SelectedRow();
-    if (row < 0) {
-        PlayBt->setEnabled(false);
-        return;
+        return nullptr;
     }
     EnablePlayIfEmulatorSet();
     const ZipListModel::Member& member = Members()->At(row);
     state_.RomFileName = member.caption;
-    state_.RomBaseName = WithoutExtension(member.caption);
     chosenMemberRaw_ = member.raw;
+    return &member;
+}
+
+void TOnFlyForm::ZipListClick() {
+    if (ChooseSelectedMember() == nullptr) return;
+    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
+}
+
+void TOnFlyForm::ZipListChange() {
+    const ZipListModel::Member* member = ChooseSelectedMember();
+    if (member == nullptr) return;
+    state_.RomBaseName = WithoutExtension(member->caption);
     state_.PreviewFile =
-        WithExtension(JoinPath(state_.SelectorFolder, member.caption), QStringLiteral(".bmp"));
+        WithExtension(JoinPath(state_.SelectorFolder, member->caption), QStringLiteral(".bmp"));
     state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
 }
 
 void TOnFlyForm::ZipListDblClick() {
-    const int row = ZipList->SelectedRow();
-    if (row < 0) {
-        PlayBt->setEnabled(false);
-        return;
-    }
-    state_.RomFileName = Members()->At(row).caption;
-    chosenMemberRaw_ = Members()->At(row).raw;
-    EnablePlayIfEmulatorSet();
+    if (ChooseSelectedMember() == nullptr) return;
     state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NotePlay);
     if (!ZipList->isHidden()) ZipList->setFocus(Qt::OtherFocusReason);
 }

@@ -225,6 +225,9 @@ class TOnFlyForm : public QDialog {
     void CommitListing();
     void EnablePlayIfEmulatorSet();
     bool EmulatorSet() const;
+    // The member selected in the archive contents list becomes the chosen ROM and "Play" is
+    // enabled; with none selected, "Play" is disabled and the result is null.
+    const ZipListModel::Member* ChooseSelectedMember();
     void ViewStyleChosen(int style);
     void FitWindow();
     void ShowEditText();
