@@ -56,10 +56,6 @@ QString Fixture(const QString& folder, const QString& name) {
     return QStringLiteral(ORVELLO_FIXTURES "/archives/") + folder + QLatin1Char('/') + name;
 }
 
-QByteArray Bytes(const std::vector<std::uint8_t>& v) {
-    return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
-}
-
 class SelectorTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -79,4 +79,8 @@ void WriteFile(const QString& path, const QByteArray& content) {
     file.write(content);
 }
 
+QByteArray Bytes(const std::vector<std::uint8_t>& v) {
+    return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
+}
+
 }  // namespace orvello::test

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -77,5 +78,8 @@ QStringList FileLines(const QString& path);
 
 // Writes a file whole.
 void WriteFile(const QString& path, const QByteArray& content);
+
+// Bytes built by the archive test helpers, as Qt holds them.
+QByteArray Bytes(const std::vector<std::uint8_t>& v);
 
 }  // namespace orvello::test
