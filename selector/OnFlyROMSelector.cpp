@@ -889,12 +889,8 @@ void TOnFlyForm::reject() {
 
 void TOnFlyForm::FormClose() {
     state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteClosed);
-    state_.SelectedFile.clear();
-    LastFileIndex = -1;
-    state_.SelectorFolder = folder_;
-    ClearZipList();
-    PlayBt->setEnabled(false);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    // The choice goes with the window, as for a folder change.
+    DirectoryListBoxChange();
 }
 
 void TOnFlyForm::closeEvent(QCloseEvent* event) {
