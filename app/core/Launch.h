@@ -83,7 +83,7 @@ class Launcher {
 
     // Extracts the members of the selected archive that match fileSpec into folder. When
     // onlyName is given, only a member whose file name is exactly those bytes is written
-    // (the file spec is a wildcard pattern and matches letters of any case). Existing files
+    // (fileSpec is a wildcard pattern and matches letters of any case). Existing files
     // are never replaced. False when no extractor exists for the archive's type (after the
     // message saying so) or when an error escaped from the extractor.
     bool ExtractFromArchive(const std::string& folder, const std::string& fileSpec,
