@@ -11,13 +11,17 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ArcFile.h"
 #include "ArcGlobals.h"
 #include "ArcTypes.h"
+#include "MemberReader.h"
 
 namespace orvello::archive {
 
@@ -189,6 +193,9 @@ class TUnBase : public TZipCommon {
     // Extracts every member that matches FileSpec.
     void Extract();
 
+    // During OnEnd: whether the member's file was written (it may still fail its check).
+    bool MemberWritten() const { return memberWritten_; }
+
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
     TOnFileExists OnFileExists;
@@ -199,7 +206,71 @@ class TUnBase : public TZipCommon {
   protected:
     virtual void DoExtract() {}
 
+    // The pieces every format's extraction is built from. Each format keeps its own loop over
+    // its headers and reports what happened to a member in its own words; these do the rest
+    // the same way for all.
+
+    // One Extract call. Checks the archive name (25139), that the type lies in first..last
+    // (25138) and opens the archive (25134); runs `walk` on it; reports "Nothing to do"
+    // (26999) when the walk wrote no file. Afterwards, also after an error, the archive is
+    // closed and OnDeactivate fires. The walk fires OnActivate (FireActivate) once it has
+    // found the archive usable. An E_RAISE ends the call; it is raised again to the caller
+    // after OnDeactivate when its code is in `passOn`, and kept inside otherwise. Running out
+    // of memory is reported as 25153 and ends the call.
+    void RunExtraction(TArcType first, TArcType last, std::initializer_list<int> passOn,
+                       const std::function<void(ArcFile& archive)>& walk);
+    void FireActivate() {
+        if (OnActivate) OnActivate(*this);
+    }
+
+    // The order in which the two questions before a member are asked.
+    enum class AskOrder { kExistsFirst, kBeginFirst };
+    // Asks whether the member is written to `path`: OnFileExists when something is there
+    // already, and OnBegin with `recNum`, in the format's order; the second question is not
+    // asked when the first refused. Also starts the member (MemberWritten false).
+    bool ConfirmMember(const std::string& path, std::int32_t recNum, AskOrder order);
+
+    // The progress step in percent (5 to 25) and the progress of one member, reported
+    // through OnProgress under `fn`.
+    unsigned ProgressStep() const { return static_cast<unsigned>(ProgressNotify) * 5 + 5; }
+    MemberReader::Progress ProgressTo(const std::string& fn);
+
+    // Where and how one member is written.
+    struct MemberTarget {
+        std::string path;
+        bool makeFolders = true;          // create the folder of `path` and its missing parents
+        MemberSpec spec;                  // sizes, check kind, progress step (see ProgressStep)
+        std::optional<std::time_t> time;  // the stored date-time; set when SetDateTo is OrigDate
+        std::optional<unsigned> mode;     // permission bits stored with the member
+        bool readOnly = false;            // a DOS read-only attribute (when there is no mode)
+    };
+    // What happened to it; each format reports it in its own words.
+    struct MemberResult {
+        enum class Output {
+            kWritten,     // the file was created and holds what the data gave
+            kSymlink,     // a symbolic link is there: never written through, nothing written
+            kNotCreated,  // the folder or the file could not be created
+        };
+        Output output = Output::kNotCreated;
+        // The first failure while decoding: the decoder's code, 25200 without a decoder,
+        // 25135 when the data ended early, 25114 when the file took not every byte, or the
+        // spec's excess code when the data gave more than the recorded size.
+        int failure = kOk;
+        bool excess = false;       // the data gave more than the recorded size
+        bool closeFailed = false;  // the file could not be closed (its data may be lost)
+        std::uint32_t check = 0;   // the check value of what was written
+    };
+    // Writes one member through `decoder` (nullptr: a method without a decoder, which leaves
+    // an empty file) into a new file at target.path, then sets its date and permissions and
+    // closes it. MemberWritten becomes true when the file was created.
+    MemberResult WriteMember(const MemberTarget& target, Decoder* decoder);
+
     std::string extractDir_;
+    bool memberWritten_ = false;
+    bool anyWritten_ = false;  // some member's file was written in this call
 };
+
+// A DOS date-time (time in the low 16 bits) as a file time; nullopt when it is not a date.
+std::optional<std::time_t> DosFileTime(std::uint32_t dos);
 
 }  // namespace orvello::archive

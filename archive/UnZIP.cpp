@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <map>
-#include <new>
 #include <vector>
 
 #include "ByteOrder.h"
-#include "MemberReader.h"
-#include "OutputFile.h"
+#include "FileRangeSource.h"
 #include "ZipEnd.h"
 #include "ZipMethods.h"
 #include "crypt.h"
@@ -19,26 +17,6 @@ namespace {
 constexpr std::uint32_t kCentralSignature = 0x02014b50u;  // "PK" 1 2
 constexpr std::uint32_t kLocalSignature = 0x04034b50u;    // "PK" 3 4
 constexpr std::uint32_t kZip250Signature = 0x50000000u;   // 00 00 00 50
-
-// A member's stored data as a byte source: a range of the archive file. A range running past
-// the end of the file (a truncated or damaged archive) simply ends there.
-class FileRangeSource final : public InputSource {
-  public:
-    FileRangeSource(ArcFile& file, std::int64_t offset, std::uint64_t length)
-        : file_(file), offset_(offset), left_(length) {}
-    std::size_t Read(std::uint8_t* buf, std::size_t n) override {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(n, left_));
-        const std::size_t got = want == 0 ? 0 : file_.ReadAt(offset_, buf, want);
-        offset_ += static_cast<std::int64_t>(got);
-        left_ = got < want ? 0 : left_ - got;
-        return got;
-    }
-
-  private:
-    ArcFile& file_;
-    std::int64_t offset_;
-    std::uint64_t left_;
-};
 
 }  // namespace
 
@@ -58,31 +36,20 @@ struct TUnZIP::Entry {
 void TUnZIP::DoExtract() {
     SetFileName(std::string());
     recNum_ = 0;
-    nothingWritten_ = true;
     password_.clear();
     claimed_.clear();
-    std::unique_ptr<ArcFile> file;
-    try {
-        if (archiveFile_.empty()) RaiseError(errInvalidFileName, archiveFile_);
-        const int type = static_cast<int>(arcType_);
-        if (type < static_cast<int>(TArcType::atZIP) ||
-            type > static_cast<int>(TArcType::atZip250Exe)) {
-            RaiseError(errArchiveType, archiveFile_);
-        }
-        file = Files->Open(archiveFile_);
-        if (!file) RaiseError(errOpenFile, archiveFile_);
-        const std::int64_t size = file->Size();
-
+    RunExtraction(TArcType::atZIP, TArcType::atZip250Exe, {}, [this](ArcFile& file) {
+        const std::int64_t size = file.Size();
         // Offsets inside a ZIP found through an executable's resources count from its start.
         const std::int64_t shift =
             zipSfxOffset_ > 0 && startOffset_ == zipSfxOffset_ + 1 ? zipSfxOffset_ : 0;
-        const auto end = FindZipEndRecord(*file, shift);
+        const auto end = FindZipEndRecord(file, shift);
         if (!end) RaiseError(errUnknownFileType, archiveFile_);
         std::int64_t pos = end->central;
         std::uint8_t h[46];
-        if (!file->ReadExact(pos, h, sizeof h) || Le32(h) != kCentralSignature)
+        if (!file.ReadExact(pos, h, sizeof h) || Le32(h) != kCentralSignature)
             RaiseError(errHeaderID, archiveFile_);
-        if (OnActivate) OnActivate(*this);
+        FireActivate();
         // No member's data may reach into the central directory or the end record.
         Claim({pos, end->offset + 22});
 
@@ -100,12 +67,12 @@ void TUnZIP::DoExtract() {
             const std::uint16_t commentLen = Le16(h + 32);
             e.externalAttr = Le32(h + 38);
             std::string name(nameLen, '\0');
-            if (!file->ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(name.data()), nameLen))
+            if (!file.ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(name.data()), nameLen))
                 break;
             Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
             if (values.NeedExtra()) {
                 std::vector<std::uint8_t> extra(extraLen);
-                extra.resize(file->ReadAt(pos + 46 + nameLen, extra.data(), extra.size()));
+                extra.resize(file.ReadAt(pos + 46 + nameLen, extra.data(), extra.size()));
                 values.Apply(extra.data(), extra.size());
             }
             e.size = values.size;
@@ -121,19 +88,12 @@ void TUnZIP::DoExtract() {
             } else if (FileName.empty()) {
                 break;
             } else if (MatchFileSpec(FileName, fileSpec_)) {
-                if (!ProcessMember(*file, e)) break;
+                if (!ProcessMember(file, e)) break;
             }
             pos += extraLen + commentLen;
-            if (!file->ReadExact(pos, h, sizeof h)) break;
+            if (!file.ReadExact(pos, h, sizeof h)) break;
         }
-        if (nothingWritten_) RaiseError(errNothingToDo, archiveFile_);
-    } catch (const E_RAISE&) {
-        // Reported already; the call ends here.
-    } catch (const std::bad_alloc&) {
-        Report(errOutOfMemory, archiveFile_);
-    }
-    if (file) file->Close();
-    if (OnDeactivate) OnDeactivate(*this);
+    });
 }
 
 bool TUnZIP::Claim(Span s) {
@@ -162,15 +122,10 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
         RaiseError(errBadFileHeader, FileName);
 
     ++recNum_;
-    memberWritten_ = false;
-    bool extract = true;
-    if (OnFileExists && PathExists(FileName)) OnFileExists(*this, FileName, extract);
-    if (extract && OnBegin) OnBegin(*this, FileName, recNum_, extract);
-    if (!extract) {
+    if (!ConfirmMember(FileName, recNum_, AskOrder::kExistsFirst)) {
         if (OnEnd) OnEnd(*this, FileName, false);
         return true;
     }
-    const bool folderMade = MakeParentFolders(FileName);
 
     std::uint64_t packed = e.packed;
     const bool encrypted = (localFlags & 1u) != 0;
@@ -187,66 +142,51 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
         packed -= 12;
     }
 
-    OutputFile out;
-    const auto status = folderMade ? out.Create(FileName) : OutputFile::Status::kFailed;
-    if (status == OutputFile::Status::kSymlink) {
+    FileRangeSource range(file, data, packed);
+    DecryptingSource decrypted(range, keys);
+    InputSource& src = encrypted ? static_cast<InputSource&>(decrypted) : range;
+    auto decoder = MakeZipDecoder(e.method, e.flags, e.size, src);
+    MemberTarget target;
+    target.path = FileName;
+    target.spec.size = e.size;
+    target.spec.packedSize = packed;
+    target.spec.stored = e.method == 0;
+    target.spec.step = ProgressStep();
+    target.spec.excessCode = ZipExcessCode(e.method);
+    target.time = DosFileTime(std::uint32_t{e.dosDate} << 16 | e.dosTime);
+    const unsigned unixMode = e.externalAttr >> 16;
+    if ((e.versionMadeBy >> 8) == 3 && unixMode != 0) target.mode = unixMode;
+    target.readOnly = (e.externalAttr & 1u) != 0;
+    const MemberResult r = WriteMember(target, decoder.get());
+
+    if (r.output == MemberResult::Output::kSymlink) {
         // Never written through: the link stays, the member is not extracted.
         Report(errOpenFile, FileName);
         if (OnEnd) OnEnd(*this, FileName, false);
         return true;
     }
-    std::uint32_t crc = 0;
     bool damaged = false;
-    if (status == OutputFile::Status::kFailed) {
+    if (r.output == MemberResult::Output::kNotCreated) {
+        // An unencrypted member ends the whole call; an encrypted one only itself, and its
+        // check then fails.
         Report(errOpenFile, FileName);
         if (!encrypted) throw E_RAISE(errOpenFile);
-    } else {
-        FileRangeSource range(file, data, packed);
-        DecryptingSource decrypted(range, keys);
-        InputSource& src = encrypted ? static_cast<InputSource&>(decrypted) : range;
-        auto decoder = MakeZipDecoder(e.method, e.flags, e.size, src);
-        int failure = errUnsupportedMethod;
-        if (decoder) {
-            MemberSpec spec;
-            spec.size = e.size;
-            spec.packedSize = packed;
-            spec.stored = e.method == 0;
-            spec.step = static_cast<unsigned>(ProgressNotify) * 5 + 5;
-            spec.excessCode = ZipExcessCode(e.method);
-            MemberReader reader(*decoder, spec, [&](std::uint8_t p) {
-                if (OnProgress) OnProgress(*this, FileName, p);
-            });
-            failure = reader.Run(out);
-            crc = reader.Check();
-            if (failure == errWriteFile || reader.Excess()) {
-                // A short file, or data beyond the recorded size: always said, whatever the
-                // method, since the check value alone would not show it.
-                Report(failure, FileName);
-                damaged = true;
-                failure = kOk;
-            }
-        }
-        if (failure != kOk && e.method != 8 && Host != nullptr)
-            Host->ShowInformation(std::string(ErrorText(failure)));
-        std::time_t t;
-        if (SetDateTo() == TSetDate::OrigDate &&
-            DosDateTimeToUnix(std::uint32_t{e.dosDate} << 16 | e.dosTime, t)) {
-            out.SetTime(t);
-        }
-        const unsigned unixMode = e.externalAttr >> 16;
-        if ((e.versionMadeBy >> 8) == 3 && unixMode != 0) {
-            out.SetPermissions(unixMode);
-        } else if ((e.externalAttr & 1u) != 0) {
-            out.RemoveWritePermission();
-        }
-        if (!out.Close()) {
-            Report(errCloseFile, FileName);
-            damaged = true;
-        }
-        nothingWritten_ = false;
-        memberWritten_ = true;
     }
-    const bool pass = crc == e.crc;
+    int failure = r.failure;
+    if (failure == errWriteFile || r.excess) {
+        // A short file, or data beyond the recorded size: always said, whatever the method,
+        // since the check value alone would not show it.
+        Report(failure, FileName);
+        damaged = true;
+        failure = kOk;
+    }
+    if (failure != kOk && e.method != 8 && Host != nullptr)
+        Host->ShowInformation(std::string(ErrorText(failure)));
+    if (r.closeFailed) {
+        Report(errCloseFile, FileName);
+        damaged = true;
+    }
+    const bool pass = r.check == e.crc;
     if (!pass) Warn(errCRC, FileName);
     if (OnEnd) OnEnd(*this, FileName, pass && !damaged);
     return true;

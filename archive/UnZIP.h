@@ -22,8 +22,6 @@ class TUnZIP : public TUnBase {
 
     // The number of members begun in the current (or last) Extract call, from 1.
     std::int32_t RecNum() const { return recNum_; }
-    // During OnEnd: whether the member's file was written (it may still fail its check).
-    bool MemberWritten() const { return memberWritten_; }
 
   protected:
     void DoExtract() override;
@@ -44,8 +42,6 @@ class TUnZIP : public TUnBase {
     bool Claim(Span s);
 
     std::int32_t recNum_ = 0;
-    bool nothingWritten_ = true;
-    bool memberWritten_ = false;
     std::string password_;  // the current password, kept from member to member within a call
     std::map<std::int64_t, std::int64_t> claimed_;  // claimed spans: start -> end
 };

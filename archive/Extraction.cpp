@@ -1,0 +1,105 @@
+// The steps every extractor shares: the call's envelope, the questions before a member, its
+// progress, and writing one member through its decoder into a new file.
+#include <algorithm>
+#include <exception>
+#include <new>
+
+#include "ArcMain.h"
+#include "OutputFile.h"
+
+namespace orvello::archive {
+
+void TUnBase::RunExtraction(TArcType first, TArcType last, std::initializer_list<int> passOn,
+                            const std::function<void(ArcFile& archive)>& walk) {
+    anyWritten_ = false;
+    memberWritten_ = false;
+    std::unique_ptr<ArcFile> file;
+    std::exception_ptr escaping;
+    try {
+        if (archiveFile_.empty()) RaiseError(errInvalidFileName, archiveFile_);
+        const int type = static_cast<int>(arcType_);
+        if (type < static_cast<int>(first) || type > static_cast<int>(last))
+            RaiseError(errArchiveType, archiveFile_);
+        file = Files->Open(archiveFile_);
+        if (!file) RaiseError(errOpenFile, archiveFile_);
+        walk(*file);
+        if (!anyWritten_) RaiseError(errNothingToDo, archiveFile_);
+    } catch (const E_RAISE& e) {
+        // Reported already. Only the codes the format passes on leave the call.
+        if (std::find(passOn.begin(), passOn.end(), e.Code()) != passOn.end())
+            escaping = std::current_exception();
+    } catch (const std::bad_alloc&) {
+        Report(errOutOfMemory, archiveFile_);
+    }
+    if (file) file->Close();
+    if (OnDeactivate) OnDeactivate(*this);
+    if (escaping) std::rethrow_exception(escaping);
+}
+
+bool TUnBase::ConfirmMember(const std::string& path, std::int32_t recNum, AskOrder order) {
+    memberWritten_ = false;
+    bool go = true;
+    auto askExists = [&] {
+        if (go && OnFileExists && PathExists(path)) OnFileExists(*this, path, go);
+    };
+    auto askBegin = [&] {
+        if (go && OnBegin) OnBegin(*this, path, recNum, go);
+    };
+    if (order == AskOrder::kExistsFirst) {
+        askExists();
+        askBegin();
+    } else {
+        askBegin();
+        askExists();
+    }
+    return go;
+}
+
+MemberReader::Progress TUnBase::ProgressTo(const std::string& fn) {
+    return [this, fn](std::uint8_t percent) {
+        if (OnProgress) OnProgress(*this, fn, percent);
+    };
+}
+
+TUnBase::MemberResult TUnBase::WriteMember(const MemberTarget& target, Decoder* decoder) {
+    MemberResult result;
+    if (target.makeFolders && !MakeParentFolders(target.path)) return result;
+    OutputFile out;
+    switch (out.Create(target.path)) {
+        case OutputFile::Status::kOk:
+            break;
+        case OutputFile::Status::kSymlink:
+            result.output = MemberResult::Output::kSymlink;
+            return result;
+        case OutputFile::Status::kFailed:
+            return result;
+    }
+    result.output = MemberResult::Output::kWritten;
+    memberWritten_ = true;
+    anyWritten_ = true;
+    if (decoder == nullptr) {
+        result.failure =
+            errUnsupportedMethod;  // the file stays empty; both checks of nothing are 0
+    } else {
+        MemberReader reader(*decoder, target.spec, ProgressTo(target.path));
+        result.failure = reader.Run(out);
+        result.excess = reader.Excess();
+        result.check = reader.Check();
+    }
+    if (target.time && SetDateTo() == TSetDate::OrigDate) out.SetTime(*target.time);
+    if (target.mode) {
+        out.SetPermissions(*target.mode);
+    } else if (target.readOnly) {
+        out.RemoveWritePermission();
+    }
+    result.closeFailed = !out.Close();
+    return result;
+}
+
+std::optional<std::time_t> DosFileTime(std::uint32_t dos) {
+    std::time_t t;
+    if (!DosDateTimeToUnix(dos, t)) return std::nullopt;
+    return t;
+}
+
+}  // namespace orvello::archive
