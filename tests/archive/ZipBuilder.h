@@ -143,6 +143,20 @@ inline std::vector<std::uint8_t> BuildZip(const std::vector<ZipEntry>& entries,
     return z;
 }
 
+// An Info-ZIP Unicode path extra field (id 0x7075): a version byte, the CRC-32 of `crcOf` (the
+// stored name it belongs to) and the name in UTF-8.
+inline std::string UnicodePathExtra(const std::string& crcOf, const std::string& utf8,
+                                    char version = 1) {
+    const std::uint32_t crc =
+        archive::Crc32({reinterpret_cast<const std::uint8_t*>(crcOf.data()), crcOf.size()});
+    const std::size_t size = 5 + utf8.size();
+    std::string f{'\x75', '\x70', static_cast<char>(size & 0xFF), static_cast<char>(size >> 8),
+                  version};
+    for (int i = 0; i < 4; ++i)
+        f += static_cast<char>(crc >> (8 * i));
+    return f + utf8;
+}
+
 inline std::vector<std::uint8_t> Text(const std::string& s) {
     return {s.begin(), s.end()};
 }
