@@ -1,5 +1,5 @@
-// Reads the raw (still compressed) member data of well-formed LHA (header levels 0 to 2), ZOO
-// and plain ARJ files, so decoder tests can run on what real archivers wrote without the
+// Reads the raw (still compressed) member data of well-formed LHA (header levels 0 to 2), ZOO,
+// plain ARJ and ARC files, so decoder tests can run on what real archivers wrote without the
 // extractors.
 #pragma once
 
@@ -134,6 +134,42 @@ inline std::vector<RawArjMember> ReadRawArj(const std::string& path) {
                       b.begin() + static_cast<std::ptrdiff_t>(q + packed));
         members.push_back(std::move(m));
         p = q + packed;
+    }
+    return members;
+}
+
+}  // namespace orvello::archive::testing
+
+namespace orvello::archive::testing {
+
+struct RawArcMember {
+    unsigned method = 0;
+    std::uint32_t size = 0;
+    std::uint16_t crc = 0;
+    std::vector<std::uint8_t> data;
+};
+
+// The members of a well-formed ARC file (no stray bytes) in archive order.
+inline std::vector<RawArcMember> ReadRawArc(const std::string& path) {
+    const auto b = orvello::testing::ReadBytes(path);
+    auto u16 = [&](std::size_t o) -> std::uint32_t {
+        return o + 2 <= b.size() ? b[o] | b[o + 1] << 8 : 0;
+    };
+    auto u32 = [&](std::size_t o) -> std::uint32_t { return u16(o) | u16(o + 2) << 16; };
+    std::vector<RawArcMember> members;
+    std::size_t p = 0;
+    while (p + 2 <= b.size() && b[p] == 0x1A && b[p + 1] != 0) {
+        RawArcMember m;
+        m.method = b[p + 1];
+        const std::size_t packed = u32(p + 15);
+        m.crc = static_cast<std::uint16_t>(u16(p + 23));
+        const std::size_t data = p + (m.method == 1 ? 25 : 29);
+        m.size = m.method == 1 ? static_cast<std::uint32_t>(packed) : u32(p + 25);
+        if (data + packed > b.size()) break;
+        m.data.assign(b.begin() + static_cast<std::ptrdiff_t>(data),
+                      b.begin() + static_cast<std::ptrdiff_t>(data + packed));
+        members.push_back(std::move(m));
+        p = data + packed;
     }
     return members;
 }
