@@ -201,19 +201,59 @@ class MsbBitReader {
         Drop(n);
         return v;
     }
+    // The register, the next bit read in bit 63, and how many of its bits are input.
+    std::uint64_t Bits() const { return bits_; }
+    unsigned Count() const { return count_; }
 
     bool Overrun() const { return ConsumedBits() > in_.Delivered() * 8; }
     std::uint64_t Consumed() const {
         const std::uint64_t c = ConsumedBits() / 8;
         return std::min(c, in_.Delivered());
     }
+    // Input bytes of which at least one bit was consumed.
+    std::uint64_t Taken() const { return std::min((ConsumedBits() + 7) / 8, in_.Delivered()); }
+
+    // The hot-loop lease of the register and the buffer cursor, as LsbBitReader's.
+    struct Cursor {
+        std::uint64_t bits;
+        unsigned count;
+        const std::uint8_t* next;
+        const std::uint8_t* end;
+    };
+    Cursor Lease() const { return {bits_, count_, in_.Data(), in_.Data() + in_.Available()}; }
+    void Release(const Cursor& c) {
+        bits_ = c.bits;
+        count_ = c.count;
+        in_.Skip(static_cast<std::size_t>(c.next - in_.Data()));
+    }
+    // Tops the register up to at least 56 bits from eight readable bytes at c.next. The bits
+    // below `count` may then hold the next byte's high bits; the next refill ORs the same
+    // values over them, and Drop shifts them up only behind valid bits.
+    static void RefillFast(Cursor& c) {
+        c.bits |= Load(c.next) >> c.count;
+        c.next += (63 - c.count) >> 3;
+        c.count |= 56;
+    }
 
   private:
+    static std::uint64_t Load(const std::uint8_t* p) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);  // little-endian hosts only (x86-64, AArch64)
+        return __builtin_bswap64(w);
+    }
+
     std::uint64_t ConsumedBits() const {
         return (in_.Delivered() + padBits_ / 8) * 8 - in_.Available() * 8 - count_;
     }
 
     void Refill() {
+        if (in_.Available() >= 8) {
+            bits_ |= Load(in_.Data()) >> count_;
+            const unsigned take = (63 - count_) >> 3;
+            in_.Skip(take);
+            count_ += take * 8;
+            return;
+        }
         while (count_ <= 56) {
             if (in_.Fill()) {
                 bits_ |= std::uint64_t{in_.Data()[0]} << (56 - count_);

@@ -80,29 +80,16 @@ int ExplodeDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
         out + static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_));
     const unsigned lowBits = bigWindow_ ? 7 : 6;
     const unsigned minMatch = literalTree_ ? 3 : 2;
-    // The window position and the bit register live in local variables through the loop:
-    // stores to output bytes could otherwise alias them and force reloads.
-    std::uint64_t pos = pos_;
-    std::uint8_t* const win = window_.data();
-    constexpr std::uint64_t kMask = kWindow - 1;
-    auto put = [&](std::uint8_t b) {
-        win[pos++ & kMask] = b;
-        *out++ = b;
-    };
+    // The window and the bit register live in local cursors through the loop: stores to
+    // output bytes could otherwise alias them and force reloads.
+    LzWindow::Cursor w = window_.Lease();
+    if (w.copyLeft != 0) w.Resume(out, end);
     LsbBitReader::Cursor c = in_.Lease();
     auto drop = [&](unsigned n) {
         c.bits >>= n;
         c.count -= n;
     };
     while (out < end) {
-        if (copyLeft_ != 0) {
-            std::size_t n = std::min<std::size_t>(copyLeft_, static_cast<std::size_t>(end - out));
-            copyLeft_ -= n;
-            const std::uint64_t dist = copyDist_;
-            while (n-- != 0)
-                put(win[(pos - dist) & kMask]);
-            continue;
-        }
         // At least 56 bits for the next symbol: a flag bit, then a literal code (up to 16
         // bits), or the low distance bits (up to 7), a distance code and a length code (up to
         // 16 each) and a length byte: 48 at most.
@@ -124,9 +111,9 @@ int ExplodeDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
                     break;
                 }
                 drop(len);
-                put(static_cast<std::uint8_t>(Value(e)));
+                w.Put(out, static_cast<std::uint8_t>(Value(e)));
             } else {
-                put(static_cast<std::uint8_t>(c.bits));
+                w.Put(out, static_cast<std::uint8_t>(c.bits));
                 drop(8);
             }
             continue;
@@ -150,11 +137,10 @@ int ExplodeDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
             length += static_cast<unsigned>(c.bits & 0xFF);
             drop(8);
         }
-        copyDist_ = ((Value(d) << lowBits) | low) + 1;
-        copyLeft_ = length + minMatch;
+        w.Copy(out, end, ((Value(d) << lowBits) | low) + 1, length + minMatch);
     }
     in_.Release(c);
-    pos_ = pos;
+    window_.Release(w);
     // Past the end of the data the reader supplies zero bits, so the loop above always ends
     // (at the recorded size); whether it read beyond the data is checked once per call.
     if (error_ == kOk && in_.Overrun()) error_ = errReadFile;

@@ -10,6 +10,7 @@
 
 #include "BitReader.h"
 #include "Decoder.h"
+#include "LzWindow.h"
 
 namespace orvello::archive {
 
@@ -19,7 +20,6 @@ class ExplodeDecoder final : public Decoder {
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
     std::uint64_t Consumed() const override { return in_.Taken(); }
 
-    static constexpr std::size_t kWindow = 8192;
     static constexpr unsigned kRootBits = 8;
     // Enough for any complete tree of up to 256 codes of up to 16 bits with 8 root bits.
     static constexpr std::size_t kTableCapacity = 8192;
@@ -34,15 +34,12 @@ class ExplodeDecoder final : public Decoder {
     std::uint64_t left_;
     bool started_ = false;
     int error_ = kOk;
-    std::size_t copyLeft_ = 0;
-    std::size_t copyDist_ = 0;
     // Filled by the tree builder before use; left uninitialised so a member does not pay for
     // clearing 96 KB it never reads.
     Table literals_;
     Table lengths_;
     Table distances_;
-    std::array<std::uint8_t, kWindow> window_{};  // zeros before the start, as the format says
-    std::uint64_t pos_ = 0;
+    LzWindow window_{13, 0};  // zeros before the start, as the format says
 };
 
 }  // namespace orvello::archive

@@ -36,8 +36,8 @@ CodeShape Classify(const std::uint8_t* lens, std::size_t n, unsigned maxLen) {
     return left == 0 ? CodeShape::kComplete : CodeShape::kIncomplete;
 }
 
-void CanonicalCodes(const std::uint8_t* lens, std::size_t n, unsigned maxLen,
-                    std::uint16_t* codes) {
+void CanonicalCodes(const std::uint8_t* lens, std::size_t n, unsigned maxLen, std::uint16_t* codes,
+                    BitOrder order) {
     auto count = Counts(lens, n);
     count[0] = 0;
     std::array<std::uint32_t, kMaxLen + 2> next{};
@@ -53,7 +53,11 @@ void CanonicalCodes(const std::uint8_t* lens, std::size_t n, unsigned maxLen,
             continue;
         }
         const std::uint32_t c = next[len]++;
-        // The first bit read is the code's most significant bit.
+        if (order == BitOrder::kMsbFirst) {
+            codes[i] = static_cast<std::uint16_t>(c);
+            continue;
+        }
+        // Read LSB first, the code's most significant bit comes first: reverse it.
         std::uint32_t rev = 0;
         for (unsigned b = 0; b < len; ++b)
             rev |= ((c >> b) & 1u) << (len - 1 - b);
@@ -62,18 +66,24 @@ void CanonicalCodes(const std::uint8_t* lens, std::size_t n, unsigned maxLen,
 }
 
 bool Build(const std::uint8_t* lens, const std::uint16_t* codes, const std::uint32_t* payload,
-           std::size_t n, unsigned rootBits, std::uint32_t* table, std::size_t capacity) {
+           std::size_t n, unsigned rootBits, std::uint32_t* table, std::size_t capacity,
+           BitOrder order) {
     const std::size_t rootSize = std::size_t{1} << rootBits;
     const std::uint32_t rootMask = static_cast<std::uint32_t>(rootSize - 1);
     if (capacity < rootSize) return false;
     std::fill(table, table + rootSize, kBad | 1u);
+    const bool msb = order == BitOrder::kMsbFirst;
+    // The root slot of a code longer than the root bits: its first rootBits bits as read.
+    auto rootOf = [&](std::size_t i) -> std::size_t {
+        return msb ? codes[i] >> (lens[i] - rootBits) : codes[i] & rootMask;
+    };
 
     // The longest code below each root slot decides the size of that slot's sub-table.
     std::array<std::uint8_t, 1u << 12> longest{};
     if (rootSize > longest.size()) return false;
     for (std::size_t i = 0; i < n; ++i) {
         if (lens[i] > rootBits) {
-            auto& l = longest[codes[i] & rootMask];
+            auto& l = longest[rootOf(i)];
             l = std::max(l, lens[i]);
         }
     }
@@ -88,25 +98,37 @@ bool Build(const std::uint8_t* lens, const std::uint16_t* codes, const std::uint
         used += size;
     }
 
+    // A code of `len` bits within an index of `bits` bits fills 2^(bits - len) slots: in the
+    // LSB-first order every slot whose low bits are the code, in the MSB-first order the run
+    // of slots whose high bits are the code.
+    auto fill = [&](std::uint32_t* t, std::size_t code, unsigned len, unsigned bits,
+                    std::uint32_t entry) {
+        const std::size_t size = std::size_t{1} << bits;
+        if (msb) {
+            std::fill_n(t + (code << (bits - len)), std::size_t{1} << (bits - len), entry);
+            return;
+        }
+        for (std::size_t j = code; j < size; j += std::size_t{1} << len)
+            t[j] = entry;
+    };
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned len = lens[i];
         if (len == 0) continue;
         if (len <= rootBits) {
-            // Every root slot whose low bits are this code.
-            for (std::size_t j = codes[i]; j < rootSize; j += std::size_t{1} << len)
-                table[j] = payload[i] | len;
+            fill(table, codes[i], len, rootBits, payload[i] | len);
             continue;
         }
-        const std::uint32_t link = table[codes[i] & rootMask];
-        const std::size_t base = Value(link);
-        const std::size_t size = std::size_t{1} << ExtraBits(link);
+        const std::uint32_t link = table[rootOf(i)];
         const unsigned rest = len - rootBits;
-        for (std::size_t j = static_cast<std::size_t>(codes[i]) >> rootBits; j < size;
-             j += std::size_t{1} << rest) {
-            table[base + j] = payload[i] | rest;
-        }
+        const std::size_t tail = msb ? codes[i] & ((std::size_t{1} << rest) - 1)
+                                     : static_cast<std::size_t>(codes[i]) >> rootBits;
+        fill(table + Value(link), tail, rest, ExtraBits(link), payload[i] | rest);
     }
     return true;
+}
+
+void BuildSingle(std::uint32_t payload, unsigned rootBits, std::uint32_t* table) {
+    std::fill_n(table, std::size_t{1} << rootBits, payload);
 }
 
 }  // namespace orvello::archive::huffman

@@ -1,7 +1,10 @@
-// Table-driven decoding of prefix codes read least significant bit first (deflate, implode).
+// Table-driven decoding of prefix codes, in either bit order: least significant bit first
+// (deflate, implode) or most significant bit first (the LHA block method, ARJ, ZOO).
 //
 // A table has a main part indexed by the next kRootBits input bits and, for codes longer than
-// that, sub-tables indexed by the bits after them. Every entry is one 32-bit word:
+// that, sub-tables indexed by the bits after them. In the LSB-first order the index is the
+// next bits as they arrive, first bit lowest; in the MSB-first order the first bit read is the
+// index's highest bit. Every entry is one 32-bit word:
 //
 //   bits  0..7   bits of the code word held by this level (the whole code in the main part when
 //                it fits; the part beyond the root bits in a sub-table). For a sub-table link:
@@ -46,15 +49,26 @@ inline constexpr std::uint32_t Value(std::uint32_t e) {
 enum class CodeShape { kEmpty, kComplete, kIncomplete, kOversubscribed };
 CodeShape Classify(const std::uint8_t* lens, std::size_t n, unsigned maxLen);
 
-// Canonical codes (deflate, RFC 1951 3.2.2) of the given lengths, bit-reversed into the order
-// they are read. Lengths must not be over-subscribed.
-void CanonicalCodes(const std::uint8_t* lens, std::size_t n, unsigned maxLen, std::uint16_t* codes);
+// The order in which a code's bits arrive.
+enum class BitOrder { kLsbFirst, kMsbFirst };
 
-// Fills `table` (capacity entries) for the codes given as read order bit strings. payload[i] is
-// symbol i's entry without its code length. Returns false when the sub-tables would not fit
-// (never for codes whose lengths pass Classify with the capacities the decoders use).
+// Canonical codes (deflate, RFC 1951 3.2.2; LHA assigns its codes the same way) of the given
+// lengths. For kLsbFirst they are bit-reversed into the order they are read; for kMsbFirst they
+// are the plain code values, first bit highest. Lengths must not be over-subscribed.
+void CanonicalCodes(const std::uint8_t* lens, std::size_t n, unsigned maxLen, std::uint16_t* codes,
+                    BitOrder order = BitOrder::kLsbFirst);
+
+// Fills `table` (capacity entries) for the codes given as CanonicalCodes gives them in `order`.
+// payload[i] is symbol i's entry without its code length. Returns false when the sub-tables
+// would not fit (never for codes whose lengths pass Classify with the capacities the decoders
+// use).
 bool Build(const std::uint8_t* lens, const std::uint16_t* codes, const std::uint32_t* payload,
-           std::size_t n, unsigned rootBits, std::uint32_t* table, std::size_t capacity);
+           std::size_t n, unsigned rootBits, std::uint32_t* table, std::size_t capacity,
+           BitOrder order = BitOrder::kLsbFirst);
+
+// Fills the main part of a table with one symbol that takes no bits: the code of a single
+// symbol that some formats send instead of lengths.
+void BuildSingle(std::uint32_t payload, unsigned rootBits, std::uint32_t* table);
 
 // Looks up the entry for the bits at the bottom of `bits`, following a sub-table link. Returns
 // the entry and the total code length in `len`.
@@ -64,6 +78,20 @@ inline std::uint32_t Lookup(const std::uint32_t* table, unsigned rootBits, std::
     if (e & kLink) {
         const std::uint32_t sub = Value(e) + ((bits >> rootBits) & ((1u << ExtraBits(e)) - 1));
         e = table[sub];
+        len = rootBits + CodeBits(e);
+        return e;
+    }
+    len = CodeBits(e);
+    return e;
+}
+
+// The MSB-first lookup: `bits` holds the next input bits from its highest bit down (at least
+// as many as the longest code).
+inline std::uint32_t LookupMsb(const std::uint32_t* table, unsigned rootBits, std::uint64_t bits,
+                               unsigned& len) {
+    std::uint32_t e = table[bits >> (64 - rootBits)];
+    if (e & kLink) {
+        e = table[Value(e) + ((bits << rootBits) >> (64 - ExtraBits(e)))];
         len = rootBits + CodeBits(e);
         return e;
     }

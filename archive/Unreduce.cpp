@@ -64,14 +64,9 @@ int UnreduceDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
     std::uint8_t* const end =
         out + static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_));
     const unsigned lengthMask = 0xFFu >> factor_;  // 127, 63, 31, 15
+    LzWindow::Cursor w = window_.Lease();
+    if (w.copyLeft != 0) w.Resume(out, end);
     while (out < end) {
-        if (copyLeft_ != 0) {
-            while (copyLeft_ != 0 && out < end) {
-                Put(out, window_[(pos_ - copyDist_) & (kWindow - 1)]);
-                --copyLeft_;
-            }
-            continue;
-        }
         std::uint8_t c;
         if ((error_ = NextByte(c)) != kOk) break;
         switch (state_) {
@@ -79,12 +74,12 @@ int UnreduceDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
                 if (c == kEscape) {
                     state_ = 1;
                 } else {
-                    Put(out, c);
+                    w.Put(out, c);
                 }
                 break;
             case 1:
                 if (c == 0) {
-                    Put(out, kEscape);  // an escaped escape
+                    w.Put(out, kEscape);  // an escaped escape
                     state_ = 0;
                 } else {
                     v_ = c;
@@ -97,13 +92,13 @@ int UnreduceDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
                 state_ = 3;
                 break;
             default: {
-                copyDist_ = ((v_ >> (8 - factor_)) << 8) + c + 1;
-                copyLeft_ = len_ + 3;
                 state_ = 0;
+                w.Copy(out, end, ((v_ >> (8 - factor_)) << 8) + c + 1, len_ + 3);
                 break;
             }
         }
     }
+    window_.Release(w);
     // Past the end of the data the reader supplies zero bits, so the loop above always ends
     // (at the recorded size); whether it read beyond the data is checked once per call.
     if (error_ == kOk && in_.Overrun()) error_ = errReadFile;

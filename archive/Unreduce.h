@@ -10,6 +10,7 @@
 
 #include "BitReader.h"
 #include "Decoder.h"
+#include "LzWindow.h"
 
 namespace orvello::archive {
 
@@ -20,15 +21,9 @@ class UnreduceDecoder final : public Decoder {
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
     std::uint64_t Consumed() const override { return in_.Taken(); }
 
-    static constexpr std::size_t kWindow = 4096;
-
   private:
     int ReadFollowerSets();
     int NextByte(std::uint8_t& b);
-    void Put(std::uint8_t*& out, std::uint8_t b) {
-        window_[pos_++ & (kWindow - 1)] = b;
-        *out++ = b;
-    }
 
     LsbBitReader in_;
     unsigned factor_;
@@ -49,12 +44,8 @@ class UnreduceDecoder final : public Decoder {
     unsigned state_ = 0;
     unsigned v_ = 0;
     unsigned len_ = 0;
-    // A copy in progress.
-    std::size_t copyLeft_ = 0;
-    std::size_t copyDist_ = 0;
 
-    std::array<std::uint8_t, kWindow> window_{};  // zeros before the start, as the format says
-    std::uint64_t pos_ = 0;
+    LzWindow window_{12, 0};  // zeros before the start, as the format says
 };
 
 }  // namespace orvello::archive

@@ -1,30 +1,20 @@
 #include "Unshrink.h"
 
-#include <algorithm>
-#include <cstring>
+#include <array>
 
 #include "ArcTypes.h"
 
 namespace orvello::archive {
 
 UnshrinkDecoder::UnshrinkDecoder(InputSource& src) : in_(src) {
-    prefix_.fill(kFree);
-    for (unsigned c = 0; c < 256; ++c) {
-        prefix_[c] = kNone;
-        suffix_[c] = static_cast<std::uint8_t>(c);
-        first_[c] = static_cast<std::uint8_t>(c);
-    }
-    prefix_[256] = kNone;  // the control code is never assigned
+    table_.FreeFrom(257);  // the control code 256 is never assigned
 }
 
 int UnshrinkDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) {
     produced = 0;
     while (produced < capacity) {
-        if (pending_ < kCodes) {
-            const std::size_t n = std::min(capacity - produced, kCodes - pending_);
-            std::memcpy(out + produced, stack_.data() + pending_, n);
-            pending_ += n;
-            produced += n;
+        if (table_.Pending() != 0) {
+            produced += table_.Take(out + produced, capacity - produced);
             continue;
         }
         if (done_ || error_ != kOk) break;
@@ -53,59 +43,32 @@ int UnshrinkDecoder::NextCode() {
         }
         return kOk;
     }
-    if (prev_ == kNone) {
+    if (!table_.Started()) {
         // The stream must start with a plain byte.
         if (code > 255) return errBadBlock;
-        stack_[kCodes - 1] = static_cast<std::uint8_t>(code);
-        pending_ = kCodes - 1;
-        prev_ = static_cast<std::uint16_t>(code);
-        return kOk;
+        return table_.First(code);
     }
-    std::uint8_t first;
-    if (prefix_[code] != kFree) {
-        first = first_[code];
-    } else if (code == nextFree_) {
-        first =
-            first_[prev_];  // the code being defined right now: previous string + its first byte
-    } else {
-        return errInvalidCode;
-    }
-    if (nextFree_ < kCodes) {
-        prefix_[nextFree_] = prev_;
-        suffix_[nextFree_] = first;
-        first_[nextFree_] = first_[prev_];
-        FindNextFree(nextFree_ + 1);
-    }
-    // Write the string backwards from the end of the stack.
-    std::size_t top = kCodes;
-    unsigned c = code;
-    while (c > 255) {
-        if (top == 1) return errStackOverflow;  // a chain longer than any string can be
-        stack_[--top] = suffix_[c];
-        c = prefix_[c];
-        if (c == kFree || c == kNone) return errInvalidCode;
-    }
-    stack_[--top] = static_cast<std::uint8_t>(c);
-    pending_ = top;
-    prev_ = static_cast<std::uint16_t>(code);
+    const unsigned slot = nextFree_;
+    if (const int r = table_.Next(code, slot); r != kOk) return r;
+    if (slot < kCodes) FindNextFree(slot + 1);
     return kOk;
 }
 
 void UnshrinkDecoder::PartialClear() {
     std::array<bool, kCodes> parent{};
     for (unsigned c = 257; c < kCodes; ++c) {
-        if (prefix_[c] != kFree && prefix_[c] > 256 && prefix_[c] < kCodes)
-            parent[prefix_[c]] = true;
+        const unsigned p = table_.Prefix(c);
+        if (!table_.IsFree(c) && p > 256 && p < kCodes) parent[p] = true;
     }
     for (unsigned c = 257; c < kCodes; ++c) {
-        if (!parent[c]) prefix_[c] = kFree;
+        if (!parent[c]) table_.Free(c);
     }
     FindNextFree(257);
 }
 
 void UnshrinkDecoder::FindNextFree(unsigned from) {
     nextFree_ = from;
-    while (nextFree_ < kCodes && prefix_[nextFree_] != kFree)
+    while (nextFree_ < kCodes && !table_.IsFree(nextFree_))
         ++nextFree_;
 }
 

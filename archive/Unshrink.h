@@ -8,6 +8,7 @@
 
 #include "BitReader.h"
 #include "Decoder.h"
+#include "Lzw.h"
 
 namespace orvello::archive {
 
@@ -17,29 +18,19 @@ class UnshrinkDecoder final : public Decoder {
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
     std::uint64_t Consumed() const override { return in_.Taken(); }
 
-    static constexpr unsigned kCodes = 8192;
+    static constexpr unsigned kCodes = LzwTable::kCodes;
 
   private:
-    static constexpr std::uint16_t kFree = 0xFFFF;
-    static constexpr std::uint16_t kNone = 0xFFFE;
-
     int NextCode();
     void PartialClear();
     void FindNextFree(unsigned from);
 
     LsbBitReader in_;
     unsigned codeSize_ = 9;
-    std::uint16_t prev_ = kNone;  // the code decoded last
-    unsigned nextFree_ = 257;     // the lowest free code, kCodes when none is free
+    unsigned nextFree_ = 257;  // the lowest free code, kCodes when none is free
     bool done_ = false;
     int error_ = kOk;
-    std::array<std::uint16_t, kCodes> prefix_{};
-    std::array<std::uint8_t, kCodes> suffix_{};
-    std::array<std::uint8_t, kCodes> first_{};  // first byte of each code's string
-    // A decoded string, written backwards from the end; pending_ is its first byte not yet
-    // handed out.
-    std::array<std::uint8_t, kCodes> stack_;  // only the part from pending_ on is read
-    std::size_t pending_ = kCodes;
+    LzwTable table_;
 };
 
 }  // namespace orvello::archive

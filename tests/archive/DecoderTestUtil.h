@@ -89,6 +89,26 @@ class BitWriter {
     unsigned bit_ = 0;
 };
 
+// Writes bit fields most significant bit first, as the LHA, ARJ and ZOO block method reads them.
+class MsbBitWriter {
+  public:
+    // `value`'s low `n` bits, highest first.
+    MsbBitWriter& Put(std::uint32_t value, unsigned n) {
+        for (unsigned i = n; i-- > 0;) {
+            if (bit_ == 0) bytes_.push_back(0);
+            bytes_.back() =
+                static_cast<std::uint8_t>(bytes_.back() | ((value >> i) & 1u) << (7 - bit_));
+            bit_ = (bit_ + 1) & 7;
+        }
+        return *this;
+    }
+    const Bytes& Data() const { return bytes_; }
+
+  private:
+    Bytes bytes_;
+    unsigned bit_ = 0;
+};
+
 // Test data of a few shapes: random bytes, text-like words, long runs, and a ROM-like mix.
 inline Bytes MakeData(const std::string& kind, std::size_t n, unsigned seed = 1) {
     std::mt19937 rng(seed);
