@@ -1,0 +1,38 @@
+// ARJ method 4, "fastest": LZ77 with fixed codes read most significant bit first. A length
+// code is up to 7 one bits ended by a zero (no zero after the seventh), then as many bits more;
+// its value 0 means a literal byte (8 bits) follows, n > 0 a match of n + 2 bytes. The match's
+// distance code is up to 4 one bits ended by a zero, then 9 bits plus one per one bit; the
+// distance is its value + 1, at most 15872. There is no end marker: the decoder stops at the
+// recorded size.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "BitReader.h"
+#include "Decoder.h"
+
+namespace orvello::archive {
+
+class ArjFastDecoder final : public Decoder {
+  public:
+    ArjFastDecoder(InputSource& src, std::uint64_t size) : in_(src), left_(size) {}
+    int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
+    std::uint64_t Consumed() const override { return in_.Consumed(); }
+
+    // A power of two above the longest distance.
+    static constexpr std::size_t kWindow = 16384;
+    static constexpr unsigned kMaxDistance = 15872;
+
+  private:
+    MsbBitReader in_;
+    std::uint64_t left_;
+    std::uint64_t total_ = 0;  // bytes produced so far
+    int error_ = kOk;
+    // A match still being copied.
+    std::size_t copyLeft_ = 0;
+    std::size_t copyDistance_ = 0;
+    std::array<std::uint8_t, kWindow> window_;
+};
+
+}  // namespace orvello::archive
