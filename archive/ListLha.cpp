@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "ArcPaths.h"
+#include "LhaHeaders.h"
 #include "ListWalk.h"
 
 namespace orvello::archive::detail {
@@ -17,46 +18,10 @@ namespace orvello::archive::detail {
 namespace {
 
 constexpr std::size_t kHeaderLength = 22;
-constexpr unsigned kExtName = 1;
-constexpr unsigned kExtFolder = 2;
-// Extended headers hold names, dates and attributes: never more than this.
-constexpr std::uint64_t kMaxExtendedHeader = 65535;
-
 std::string LhaMethodName(std::uint8_t c) {
     if (c == '0') return "Stored";
     if (c >= '1' && c <= '5') return std::string("Frozen-") + static_cast<char>(c);
     return "Unknown";
-}
-
-struct Names {
-    std::string name, folder;
-    bool hasName = false;
-};
-
-// Walks a chain of extended headers from `p` with the first size `size`, within [p, limit).
-// Returns the bytes the chain takes.
-std::int64_t ReadExtendedHeaders(ListWalk& walk, std::int64_t p, std::uint64_t size,
-                                 std::int64_t limit, unsigned sizeWidth, Names& names) {
-    const std::int64_t begin = p;
-    while (size != 0) {
-        if (size < 1 + sizeWidth || size > kMaxExtendedHeader ||
-            p + static_cast<std::int64_t>(size) > limit)
-            break;
-        const std::string ext = walk.ReadText(p, static_cast<std::int64_t>(size));
-        if (ext.size() != size) break;
-        const auto* e = reinterpret_cast<const std::uint8_t*>(ext.data());
-        const std::string data = ext.substr(1, size - 1 - sizeWidth);
-        if (e[0] == kExtName) {
-            names.name = data;
-            names.hasName = true;
-        } else if (e[0] == kExtFolder) {
-            names.folder = data;
-            std::replace(names.folder.begin(), names.folder.end(), '\xFF', '/');
-        }
-        p += static_cast<std::int64_t>(size);
-        size = sizeWidth == 2 ? Le16(e + size - 2) : Le32(e + size - 4);
-    }
-    return p - begin;
 }
 
 class LhaWalker final : public FormatWalker {
@@ -77,7 +42,7 @@ class LhaWalker final : public FormatWalker {
     }
 
   private:
-    static void Common(ListWalk& walk, const std::uint8_t* h, Names& names) {
+    static void Common(ListWalk& walk, const std::uint8_t* h, LhaExtendedNames& names) {
         auto& L = walk.L;
         std::string name =
             JoinFolder(StoredNameToFileName(names.folder), StoredNameToFileName(names.name));
@@ -102,7 +67,7 @@ class LhaWalker final : public FormatWalker {
             walk.Stop();
             return;
         }
-        Names names;
+        LhaExtendedNames names;
         names.name = walk.ReadText(start + 22, nameLength);
         std::uint8_t crc[2] = {0, 0};
         walk.ReadExact(start + 22 + nameLength, crc, 2);
@@ -112,8 +77,8 @@ class LhaWalker final : public FormatWalker {
         if (level == 1 && size >= 25u + nameLength) {
             std::uint8_t first[2];
             if (walk.ReadExact(start + 25 + nameLength, first, 2)) {
-                extended = ReadExtendedHeaders(walk, dataStart, Le16(first), dataStart + recorded,
-                                               2, names);
+                extended = ReadLhaExtendedHeaders(walk.File(), dataStart, Le16(first),
+                                                  dataStart + recorded, 2, names);
             }
         }
         Common(walk, h, names);
@@ -142,9 +107,9 @@ class LhaWalker final : public FormatWalker {
             walk.Stop();
             return;
         }
-        Names names;
-        ReadExtendedHeaders(walk, start + static_cast<std::int64_t>(fixed), firstExt,
-                            start + headerSize, sizeWidth, names);
+        LhaExtendedNames names;
+        ReadLhaExtendedHeaders(walk.File(), start + static_cast<std::int64_t>(fixed), firstExt,
+                               start + headerSize, sizeWidth, names);
         Common(walk, h, names);
         L.PackedSize = Le32(h + 7);
         L.CRC = Le16(f + 21);

@@ -1,14 +1,14 @@
 // ZOO: an archive header naming the first directory entry; each entry names the next one.
 // The archive header counts as one in FileCount, so NumFiles is one more than the members
 // reported.
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "ZooNames.h"
 
 namespace orvello::archive::detail {
 
 namespace {
 
-constexpr std::size_t kHeaderLength = 58;
+constexpr std::size_t kHeaderLength = kZooEntryLength;
 constexpr std::uint32_t kEntryTag = 0xFDC4A7DC;
 // The archive comment fields (at 35 and 39) exist when the first entry starts after them.
 constexpr std::uint32_t kLongArchiveHeader = 41;
@@ -56,25 +56,7 @@ class ZooWalker final : public FormatWalker {
             walk.Stop();
             return;
         }
-        std::string name(reinterpret_cast<const char*>(h + 38), 13);
-        name.resize(name.find('\0') == std::string::npos ? 13 : name.find('\0'));
-        // Entries of type 2 may carry a long name and a folder in their variable part.
-        if (h[4] == 2) {
-            const unsigned variable = Le16(h + 51), longLength = h[56], folderLength = h[57];
-            if (2u + longLength + folderLength <= variable) {
-                const std::int64_t at =
-                    walk.HeaderStart() + static_cast<std::int64_t>(kHeaderLength);
-                std::string longName = walk.ReadText(at, longLength);
-                std::string folder = walk.ReadText(at + longLength, folderLength);
-                longName.resize(longName.find('\0') == std::string::npos ? longName.size()
-                                                                         : longName.find('\0'));
-                folder.resize(folder.find('\0') == std::string::npos ? folder.size()
-                                                                     : folder.find('\0'));
-                if (!longName.empty()) name = longName;
-                name = JoinFolder(folder, name);
-            }
-        }
-        L.FileName = StoredNameToFileName(name);
+        L.FileName = ZooEntryName(walk.File(), walk.HeaderStart(), h, kHeaderLength);
         L.PackedSize = Le32(h + 24);
         L.UnpackedSize = Le32(h + 20);
         L.CRC = Le16(h + 18);

@@ -3,7 +3,7 @@
 //   orvello-arc type FILE          the detected type: code, name and StartOffset
 //   orvello-arc list FILE [SPEC]   the members, one tab-separated line each, then the total
 //   orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]...
-//                                  the ZIP members written into DIR, one line each
+//                                  the members (ZIP, LHA, ZOO) written into DIR, one line each
 //
 // Each command is one entry of kCommands; adding a command is adding an entry.
 #include <unistd.h>
@@ -20,6 +20,7 @@
 
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
+#include "archive/Extractors.h"
 #include "archive/UnZIP.h"
 
 using namespace orvello::archive;
@@ -238,14 +239,27 @@ int RunExtract(const Args& args) {
     }
     if (!CheckExists(positional[0])) return kExitFailed;
 
-    TUnZIP unzip;
+    // The type decides the extractor; detection runs again when the extractor gets the file.
+    TZipCommon probe;
+    try {
+        probe.SetArchiveFile(positional[0]);
+    } catch (const E_RAISE& e) {
+        PrintReport("error", e.Code(), Printable(positional[0]));
+        return kExitFailed;
+    }
+    const auto extractor = MakeExtractor(probe.ArcType());
+    if (!extractor) {
+        PrintReport("error", errArchiveType, Printable(positional[0]));
+        return kExitFailed;
+    }
+    TUnBase& x = *extractor;
     bool failed = false;
-    ConsoleHost host(unzip, failed);
-    unzip.Host = &host;
-    unzip.UseStoredDirs = dirs;
-    unzip.Passwords = passwords;
-    unzip.SetFileSpec(positional.size() == 3 ? positional[2] : "*.*");
-    unzip.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
+    ConsoleHost host(x, failed);
+    x.Host = &host;
+    x.UseStoredDirs = dirs;
+    if (auto* unzip = dynamic_cast<TUnZIP*>(&x)) unzip->Passwords = passwords;
+    x.SetFileSpec(positional.size() == 3 ? positional[2] : "*.*");
+    x.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
         failed = true;
         PrintReport(IsExtractWarning(code) ? "warning" : "error", code, Printable(fn));
     };
@@ -254,19 +268,19 @@ int RunExtract(const Args& args) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point begun;
     bool progressShown = false;
-    unzip.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t, bool&) {
+    x.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t, bool&) {
         begun = Clock::now();
         progressShown = false;
     };
-    unzip.OnProgress = [&](TZipCommon&, const std::string& fn, std::uint8_t percent) {
+    x.OnProgress = [&](TZipCommon&, const std::string& fn, std::uint8_t percent) {
         if (!tty || Clock::now() - begun < std::chrono::milliseconds(300)) return;
         std::fprintf(stderr, "\r%3u%%  %s", static_cast<unsigned>(percent), Printable(fn).c_str());
         std::fflush(stderr);
         progressShown = true;
     };
-    unzip.OnEnd = [&](TZipCommon&, const std::string& fn, bool pass) {
+    x.OnEnd = [&](TZipCommon&, const std::string& fn, bool pass) {
         if (progressShown) std::fputs("\r\033[K", stderr);
-        if (!unzip.MemberWritten()) {
+        if (!x.MemberWritten()) {
             failed = true;
             return;
         }
@@ -274,9 +288,13 @@ int RunExtract(const Args& args) {
         std::printf("%s\t%s\n", pass ? "ok" : "crc", Printable(fn).c_str());
         std::fflush(stdout);
     };
-    unzip.SetArchiveFile(positional[0]);
-    unzip.SetExtractDir(positional[1]);
-    unzip.Extract();
+    x.SetArchiveFile(positional[0]);
+    x.SetExtractDir(positional[1]);
+    try {
+        x.Extract();
+    } catch (const E_RAISE&) {
+        failed = true;  // reported through OnError already
+    }
     return failed ? kExitFailed : kExitOk;
 }
 
@@ -292,9 +310,10 @@ const Command kCommands[] = {
      "entries are not listed. Control characters in names are shown as \"?\".",
      1, 2, RunList},
     {"extract", "extract FILE DIR [SPEC] [--dirs] [--password PW]...",
-     "Extracts the members of a ZIP archive (plain or self-extracting) whose names match SPEC\n"
-     "(default \"*.*\") into DIR. --dirs keeps the members' stored folders below DIR; each\n"
-     "--password is tried in order on encrypted members. Prints one line per member written:\n"
+     "Extracts the members of a ZIP or LHA archive (plain or self-extracting) or of a ZOO\n"
+     "archive whose names match SPEC (default \"*.*\") into DIR. --dirs keeps the members'\n"
+     "stored folders below DIR (ZIP; LHA folders stored in the name); each --password is\n"
+     "tried in order on encrypted ZIP members. Prints one line per member written:\n"
      "\"ok\" or \"crc\" (its check value failed), a tab and the output path. Exit status 0\n"
      "only when every selected member was written with a good check value.",
      2, SIZE_MAX, RunExtract},

@@ -8,7 +8,7 @@
 #include <map>
 
 #include "Fixtures.h"
-#include "RecordingHost.h"
+#include "ExtractEvents.h"
 #include "Sha256.h"
 #include "ZipBuilder.h"
 #include "archive/UnZIP.h"
@@ -18,70 +18,6 @@ using namespace orvello::testing;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Extraction moves the current folder; every test puts it back.
-class KeepFolder {
-  public:
-    KeepFolder() : saved_(fs::current_path()) {}
-    ~KeepFolder() {
-        std::error_code ec;
-        fs::current_path(saved_, ec);
-    }
-
-  private:
-    fs::path saved_;
-};
-
-struct Events {
-    std::vector<std::pair<int, std::string>> errors;  // code, FN
-    std::vector<std::pair<std::string, bool>> ends;   // FN, CRC_PASS
-    std::vector<bool> written;                        // MemberWritten during each OnEnd
-    std::vector<std::int32_t> recNums;
-    std::vector<std::uint8_t> progress;
-    int activate = 0;
-    int deactivate = 0;
-    RecordingHost host;
-
-    bool Has(int code) const {
-        for (const auto& e : errors)
-            if (e.first == code) return true;
-        return false;
-    }
-    int Count(int code) const {
-        int n = 0;
-        for (const auto& e : errors)
-            n += e.first == code;
-        return n;
-    }
-};
-
-void Hook(TUnZIP& z, Events& ev) {
-    z.Host = &ev.host;
-    z.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
-        ev.errors.emplace_back(code, fn);
-    };
-    z.OnEnd = [&](TZipCommon&, const std::string& fn, bool pass) {
-        ev.ends.emplace_back(fn, pass);
-        ev.written.push_back(z.MemberWritten());
-    };
-    z.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t rec, bool&) {
-        ev.recNums.push_back(rec);
-    };
-    z.OnProgress = [&](TZipCommon&, const std::string&, std::uint8_t p) {
-        ev.progress.push_back(p);
-    };
-    z.OnActivate = [&](TZipCommon&) { ++ev.activate; };
-    z.OnDeactivate = [&](TZipCommon&) { ++ev.deactivate; };
-}
-
-Events ExtractTo(TUnZIP& z, const std::string& archive, const std::string& dir) {
-    Events ev;
-    Hook(z, ev);
-    z.SetArchiveFile(archive);
-    z.SetExtractDir(dir);
-    z.Extract();
-    return ev;
-}
 
 std::vector<std::uint8_t> Slurp(const std::string& p) {
     return ReadBytes(p);
