@@ -12,7 +12,7 @@ build=${1:-build-bench}
 runs=${RUNS:-5}
 tool="$PWD/$build/orvello-arc"
 data="$PWD/$build/extract-data"
-fixtures=${ORVELLO_FIXTURES:-$(cd .. && pwd)/shared/fixtures}/archives/zip
+fixtures=$PWD/tests/fixtures/archives/zip
 mkdir -p "$data"
 if [ ! -f "$data/big.zip" ] || [ ! -f "$data/small.zip" ]; then
     "$build/make_payloads" "$data/payload"

@@ -24,3 +24,10 @@ function(orvello_sources out dir)
     file(GLOB files CONFIGURE_DEPENDS ${dir}/*.cpp)
     set(${out} ${files} PARENT_SCOPE)
 endfunction()
+
+# Test data. The archives made for this project lie in the repository (tests/fixtures); the
+# real archives copied from other projects' test data are kept out of it, in a shared fixture
+# folder beside the repository. Tests of those archives skip, saying why, where it is absent.
+set(ORVELLO_REPO_FIXTURES "${PROJECT_SOURCE_DIR}/tests/fixtures")
+set(ORVELLO_SHARED_FIXTURES "${PROJECT_SOURCE_DIR}/../shared/fixtures" CACHE PATH
+    "Shared fixture folder holding the archives copied from other projects' test data")

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build folder for a bounded time:
 #   scripts/fuzz.sh BUILD_DIR SECONDS [TARGET...]
-# Each starts from the fixture archives (and its saved corpus under build/), and fails on
-# the first crash, hang, leak or sanitizer report.
+# Each starts from the repository's fixture archives and its own seeds (and its saved corpus
+# under the build folder), and fails on the first crash, hang, leak or sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Absolute paths: a target may move its current folder (extraction does), and libFuzzer
@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 dir=$(cd "$1" && pwd)
 seconds=$2
 shift 2
-fixtures=${ORVELLO_FIXTURES:-$(cd .. && pwd)/shared/fixtures}
+fixtures=$PWD/tests/fixtures
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     mapfile -t targets < <(find "$dir" -maxdepth 1 -type f -name 'fuzz_*' -executable -printf '%f\n' | sort)

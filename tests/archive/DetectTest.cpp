@@ -15,16 +15,6 @@ namespace {
 
 using A = TArcType;
 
-// Where a fixture manifest names another type than the detection rules give, and why.
-const std::map<std::string, A> kDetectedOtherwise = {
-    // Every ARC method counts as an ARC signature (the arc/ archives starting 1A 02, 1A 03
-    // and 1A 04 are ARC archives too); this fixture pins the rule that counted only 8 and 9.
-    {"detect/STORED.ARC", A::atARC},
-    // 1A 08 and 1A 09 are ARC signatures; their manifest notes allow ARC for them.
-    {"pak/license_crunched.pak", A::atARC},
-    {"pak/license_squashed.pak", A::atARC},
-};
-
 TArcType TypeNamed(const std::string& name) {
     for (int i = 0; i < kArcTypeCount; ++i) {
         if (ArcTypeName(static_cast<A>(i)) == name) return static_cast<A>(i);
@@ -100,19 +90,17 @@ std::vector<std::uint8_t> ZipAfter(std::vector<std::uint8_t> prefix, std::size_t
 
 // ---- the fixtures
 
-class DetectManifest : public ::testing::TestWithParam<std::string> {};
+class DetectManifest : public ::testing::TestWithParam<FixtureSet> {};
 
 TEST_P(DetectManifest, GivesTheManifestTypeAndOffsets) {
-    const std::string folder = GetParam();
-    for (const Json& entry : Manifest(folder)) {
+    const FixtureSet& set = GetParam();
+    ORVELLO_SKIP_UNLESS_PRESENT(set);
+    for (const Json& entry : set.Entries()) {
         const std::string name = entry["archive"].Str();
-        SCOPED_TRACE(folder + "/" + name);
+        SCOPED_TRACE(set.folder + "/" + name);
         TZipCommon c;
-        c.SetArchiveFile(FixturePath(folder, name));
-        const auto other = kDetectedOtherwise.find(folder + "/" + name);
-        const A expected =
-            other != kDetectedOtherwise.end() ? other->second : TypeNamed(entry["detect"].Str());
-        EXPECT_EQ(ArcTypeName(c.ArcType()), ArcTypeName(expected));
+        c.SetArchiveFile(set.Path(name));
+        EXPECT_EQ(ArcTypeName(c.ArcType()), ArcTypeName(TypeNamed(entry["detect"].Str())));
         if (entry.Has("start_offset")) {
             EXPECT_EQ(c.StartOffset(), entry["start_offset"].Int());
         }
@@ -125,19 +113,20 @@ TEST_P(DetectManifest, GivesTheManifestTypeAndOffsets) {
         if (window.Has("ZipCmntBufSize>=40")) {
             TZipCommon wide;
             wide.SetZipCmntBufSize(40);
-            wide.SetArchiveFile(FixturePath(folder, name));
+            wide.SetArchiveFile(set.Path(name));
             EXPECT_EQ(ArcTypeName(wide.ArcType()), window["ZipCmntBufSize>=40"].Items()[0].Str());
             EXPECT_EQ(wide.StartOffset(), window["ZipCmntBufSize>=40"].Items()[1].Int());
             TZipCommon narrow;
             narrow.SetZipCmntBufSize(39);
-            narrow.SetArchiveFile(FixturePath(folder, name));
+            narrow.SetArchiveFile(set.Path(name));
             EXPECT_EQ(ArcTypeName(narrow.ArcType()), window["ZipCmntBufSize<=39"].Items()[0].Str());
             EXPECT_EQ(narrow.StartOffset(), window["ZipCmntBufSize<=39"].Items()[1].Int());
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, DetectManifest, ::testing::ValuesIn(FixtureFolders()));
+INSTANTIATE_TEST_SUITE_P(Folders, DetectManifest, ::testing::ValuesIn(FixtureSets()),
+                         FixtureSetName);
 
 // ---- the signature table
 

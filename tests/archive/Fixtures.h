@@ -1,11 +1,13 @@
-// Access to the shared fixture archives and their manifests, and small byte builders.
+// Access to the fixture archives and their manifests, and small byte builders.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 
 namespace orvello::testing {
 
+// The archives made for this project, kept in the repository.
 inline std::string ArchivesDir() {
     return std::string(ORVELLO_FIXTURES) + "/archives";
 }
@@ -21,16 +24,78 @@ inline std::string FixturePath(const std::string& folder, const std::string& nam
     return ArchivesDir() + "/" + folder + "/" + name;
 }
 
-// The manifest entries of one fixture folder ("zip", "lha", ...).
+// The shared fixture folder beside the repository: it also holds real archives copied from
+// other projects' test data, which the repository does not carry.
+inline std::string SharedArchivesDir() {
+    return std::string(ORVELLO_SHARED_FIXTURES) + "/archives";
+}
+
+inline bool HaveSharedArchives() {
+    return std::filesystem::is_directory(SharedArchivesDir());
+}
+
+inline std::string CopiedFixturePath(const std::string& folder, const std::string& name) {
+    return SharedArchivesDir() + "/" + folder + "/" + name;
+}
+
+// Ends the current test as skipped, saying why, when the copied archives are not there.
+#define ORVELLO_SKIP_WITHOUT_COPIED_ARCHIVES()                                                \
+    do {                                                                                      \
+        if (!::orvello::testing::HaveSharedArchives())                                        \
+            GTEST_SKIP() << "needs the archives copied from other projects' test data, kept " \
+                            "outside the repository; "                                        \
+                         << ::orvello::testing::SharedArchivesDir() << " is not there";       \
+    } while (false)
+
+// The manifest entries of one fixture folder ("zip", "lha", ...) of the repository.
 inline std::vector<Json> Manifest(const std::string& folder) {
     return ReadJsonLines(ArchivesDir() + "/" + folder + "/MANIFEST.jsonl");
 }
 
-inline const std::vector<std::string>& FixtureFolders() {
-    static const std::vector<std::string> folders{"arc", "arj", "detect", "lha", "pak",
-                                                  "rar", "sfx", "tar",    "zip", "zoo"};
-    return folders;
+// One kind of archive, either the repository's archives of it or the copied ones of the
+// shared folder.
+struct FixtureSet {
+    std::string folder;
+    bool copied = false;
+
+    std::string Path(const std::string& name) const {
+        return copied ? CopiedFixturePath(folder, name) : FixturePath(folder, name);
+    }
+    // The set's manifest entries; for the copied set, those of the shared manifest whose
+    // origin is "copied".
+    std::vector<Json> Entries() const {
+        if (!copied) return Manifest(folder);
+        std::vector<Json> out;
+        for (Json& e : ReadJsonLines(SharedArchivesDir() + "/" + folder + "/MANIFEST.jsonl")) {
+            if (e["origin"].Str() == "copied") out.push_back(std::move(e));
+        }
+        return out;
+    }
+};
+
+inline const std::vector<FixtureSet>& FixtureSets() {
+    static const std::vector<FixtureSet> sets{
+        {"arc", false}, {"arj", false}, {"detect", false}, {"lha", false}, {"sfx", false},
+        {"tar", false}, {"zip", false}, {"zoo", false},    {"arc", true},  {"lha", true},
+        {"pak", true},  {"rar", true},  {"sfx", true},     {"zoo", true}};
+    return sets;
 }
+
+// How gtest shows a set: "zip", "arc (copied)".
+inline void PrintTo(const FixtureSet& set, std::ostream* os) {
+    *os << set.folder << (set.copied ? " (copied)" : "");
+}
+
+// Test names: "zip", "arc_copied".
+inline std::string FixtureSetName(const ::testing::TestParamInfo<FixtureSet>& info) {
+    return info.param.folder + (info.param.copied ? "_copied" : "");
+}
+
+// A test over one set starts here: the copied sets skip where the shared folder is absent.
+#define ORVELLO_SKIP_UNLESS_PRESENT(set)                          \
+    do {                                                          \
+        if ((set).copied) ORVELLO_SKIP_WITHOUT_COPIED_ARCHIVES(); \
+    } while (false)
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

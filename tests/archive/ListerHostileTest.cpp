@@ -39,14 +39,15 @@ void ExpectSane(const Listing& l, std::size_t size) {
 
 }  // namespace
 
-class ListerHostile : public ::testing::TestWithParam<std::string> {};
+class ListerHostile : public ::testing::TestWithParam<FixtureSet> {};
 
 TEST_P(ListerHostile, DamagedFixturesEndWithinTheFile) {
-    const std::string folder = GetParam();
-    for (const Json& entry : Manifest(folder)) {
+    const FixtureSet& set = GetParam();
+    ORVELLO_SKIP_UNLESS_PRESENT(set);
+    for (const Json& entry : set.Entries()) {
         const std::string name = entry["archive"].Str();
-        SCOPED_TRACE(folder + "/" + name);
-        const auto good = ReadBytes(FixturePath(folder, name));
+        SCOPED_TRACE(set.folder + "/" + name);
+        const auto good = ReadBytes(set.Path(name));
         const Listing clean = ListMemory(good, name);
 
         std::vector<std::vector<std::uint8_t>> variants;
@@ -80,4 +81,5 @@ TEST_P(ListerHostile, DamagedFixturesEndWithinTheFile) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, ListerHostile, ::testing::ValuesIn(FixtureFolders()));
+INSTANTIATE_TEST_SUITE_P(Folders, ListerHostile, ::testing::ValuesIn(FixtureSets()),
+                         FixtureSetName);

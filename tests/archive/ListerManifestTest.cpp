@@ -31,15 +31,17 @@ unsigned ManifestMethod(const Json& m) {
 
 }  // namespace
 
-class ListManifest : public ::testing::TestWithParam<std::string> {};
+class ListManifest : public ::testing::TestWithParam<FixtureSet> {};
 
 TEST_P(ListManifest, ReportsTheManifestMembers) {
-    const std::string folder = GetParam();
-    for (const Json& entry : Manifest(folder)) {
+    const FixtureSet& set = GetParam();
+    ORVELLO_SKIP_UNLESS_PRESENT(set);
+    const std::string& folder = set.folder;
+    for (const Json& entry : set.Entries()) {
         const std::string name = entry["archive"].Str();
         SCOPED_TRACE(folder + "/" + name);
         const bool wideWindow = entry["detect_with_comment_window"].Has("ZipCmntBufSize>=40");
-        const Listing l = ListFile(FixturePath(folder, name), "*.*", wideWindow ? 40 : 0);
+        const Listing l = ListFile(set.Path(name), "*.*", wideWindow ? 40 : 0);
 
         const std::string detect = wideWindow ? "atZipExe" : entry["detect"].Str();
         if (folder == "detect") continue;  // detection fixtures only; they must not crash
@@ -106,4 +108,4 @@ TEST_P(ListManifest, ReportsTheManifestMembers) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, ListManifest, ::testing::ValuesIn(FixtureFolders()));
+INSTANTIATE_TEST_SUITE_P(Folders, ListManifest, ::testing::ValuesIn(FixtureSets()), FixtureSetName);

@@ -46,7 +46,14 @@ TEST_F(UnSFXTest, ProposesAPlainArchiveNamedAfterTheProgram) {
     EXPECT_EQ(sfx.OutFilename(), dir.Path() + "/set.v2/game.ARJ");
     sfx.SetArchiveFile(Copy("sfx", "DOSARC.EXE", "PAC.EXE"));
     EXPECT_EQ(sfx.OutFilename(), dir.Path() + "/PAC.ARC");
-    sfx.SetArchiveFile(Copy("sfx", "DOSRAR.EXE", "R.EXE"));
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(UnSFXTest, ProposesARarArchiveForARarProgram) {
+    ORVELLO_SKIP_WITHOUT_COPIED_ARCHIVES();
+    const std::string path = dir.Path() + "/R.EXE";
+    std::filesystem::copy_file(CopiedFixturePath("sfx", "DOSRAR.EXE"), path);
+    sfx.SetArchiveFile(path);
     EXPECT_EQ(sfx.OutFilename(), dir.Path() + "/R.RAR");
     EXPECT_TRUE(host.log.empty());
 }

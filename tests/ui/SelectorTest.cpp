@@ -605,7 +605,7 @@ TEST_F(SelectorTest, AListingThatFailsShowsTheListAgainAndSaysWhy) {
 
 TEST_F(SelectorTest, FormatsWithoutAnExtractorAreListedAndTheOthersArePlainFiles) {
     PutFixture("lha", "L1_LH5.LZH");
-    PutFixture("rar", "SOLID3.RAR");
+    PutFixture("detect", "MARKER.RAR");
     PutFixture("sfx", "RESZIP.EXE");
     PutFixture("sfx", "DOSARJ.EXE");
     Open();
@@ -621,12 +621,12 @@ TEST_F(SelectorTest, FormatsWithoutAnExtractorAreListedAndTheOthersArePlainFiles
     EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atLHA), nullptr);
 
     // RAR is listed by the library but is no archive the selector opens.
-    ClickFile("SOLID3.RAR");
+    ClickFile("MARKER.RAR");
     EXPECT_EQ(Notes(), std::vector<Note>{PlainSelected});
     EXPECT_FALSE(Sel()->FileIsArchive);
     EXPECT_EQ(Sel()->Members()->Count(), 0);
     EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atRAR), nullptr);
-    EXPECT_EQ(State().PreviewFile, Game("SOLID3.bmp"));
+    EXPECT_EQ(State().PreviewFile, Game("MARKER.bmp"));
 
     // Self-extracting programs are archives of their kind.
     ClickFile("RESZIP.EXE");
