@@ -1,6 +1,5 @@
-// The option dialog of the GenEm Mega Drive emulator. It carries the slot's emulator path and games
-// folder through its settings section; its own option controls are not built yet, so its
-// switch string is empty.
+// The GenEm dialog: region, Z80, video, sound, joystick and frame-skip switches of the GenEm
+// Mega Drive emulator.
 #pragma once
 
 #include "options/OptionDialog.h"
@@ -13,11 +12,29 @@ class TGEN_OptForm : public OptionDialog {
   public:
     TGEN_OptForm(AppState& state, UiHost& host, QWidget* parent);
 
+    // "Calibrate" is enabled exactly when "Use joystick" is checked.
+    void JoystickClick();
+    // The range check of Frames: 1 to 10.
+    void FramesExit();
+
     QWidget* TabSheet1;
     QWidget* TabSheet2;
     QWidget* TabSheet3;
     QWidget* TabSheet4;
     QWidget* TabSheet5;
+
+    QComboBox* ROMType;
+    QCheckBox* DisableZ80;
+    QCheckBox* ModeX;
+    QCheckBox* Sound;
+    QCheckBox* Joystick;
+    NumberField* Frames;
+    // Follows the joystick box only; it adds no switch and is not kept.
+    QCheckBox* Calib;
+
+  protected:
+    void Build(SwitchBuilder& s) const override;
+    void Refresh() override { JoystickClick(); }
 };
 
 }  // namespace orvello

@@ -84,7 +84,8 @@ void UpDown::FollowText(const QString& text) {
 void UpDown::Step(int delta) {
     const auto value = associate_ ? WholeNumber(associate_->text()) : std::nullopt;
     const long long from = value ? *value : position_;
-    position_ = static_cast<int>(std::clamp<long long>(from + delta, min_, max_));
+    position_ = static_cast<int>(
+        std::clamp<long long>(from + static_cast<long long>(delta) * increment_, min_, max_));
     if (associate_) associate_->setText(QString::number(position_));
 }
 
@@ -321,6 +322,16 @@ QWidget* OptionDialog::AddPage(const QString& caption, const char* objectName) {
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     PageControl1->addTab(page, caption);
     return page;
+}
+
+QWidget* OptionDialog::AddGroup(QWidget* page, const char* name, const QString& caption) {
+    auto* group = new QGroupBox(caption, page);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setAccessibleName(AccessibleText(caption));
+    auto* form = new QFormLayout(group);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    FormOf(page)->addRow(group);
+    return group;
 }
 
 void OptionDialog::SetFirstPage(QWidget* page) {

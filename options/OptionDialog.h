@@ -62,6 +62,9 @@ class UpDown : public QWidget {
     int Maximum() const { return max_; }
     int Position() const { return position_; }
     void SetPosition(int position);
+    // How far one click moves; 1 unless the field counts in larger steps.
+    int Increment() const { return increment_; }
+    void SetIncrement(int increment) { increment_ = increment; }
 
     // One click on the upper (+1) or lower (-1) arrow.
     void Step(int delta);
@@ -75,6 +78,7 @@ class UpDown : public QWidget {
     int min_;
     int max_;
     int position_;
+    int increment_ = 1;
     NumberField* associate_ = nullptr;
     QToolButton* up_;
     QToolButton* down_;
@@ -239,6 +243,8 @@ class OptionDialog : public QDialog {
     QSlider* AddSlider(QWidget* page, const char* name, const QString& label, int minimum,
                        int maximum);
     QPushButton* AddButton(QWidget* page, const char* name, const QString& caption);
+    // A titled group of controls on a page; controls are added to it as to a page.
+    QWidget* AddGroup(QWidget* page, const char* name, const QString& caption);
     // Selects a page the first time the dialog shows (else the first page).
     void SetFirstPage(QWidget* page);
 
@@ -279,6 +285,8 @@ class OptionDialog : public QDialog {
     // starting at the field's folder.
     void ChooseFile(QLineEdit* field, const OpenFileRequest& request, bool nameOnly, bool capitals);
     void ChooseFolder(QLineEdit* field, const QString& prompt);
+    // The folder browser ChooseFolder runs, for dialogs that set its options.
+    TFolderDialog& FolderDialog() { return folderDialog_; }
 
     // Ends construction: runs the creation handler where the dialog has one.
     void FinishCreation();

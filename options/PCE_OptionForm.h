@@ -1,6 +1,5 @@
-// The option dialog of the Magic Engine PC Engine emulator. It carries the slot's emulator path and
-// games folder through its settings section; its own option controls are not built yet, so its
-// switch string is empty.
+// The Magic Engine dialog: ROM, sound, joystick, CD and SuperGrafx switches of the Magic Engine
+// PC Engine emulator. The two ROM boxes exclude each other.
 #pragma once
 
 #include "options/OptionDialog.h"
@@ -13,9 +12,28 @@ class TPCE_OptForm : public OptionDialog {
   public:
     TPCE_OptForm(AppState& state, UiHost& host, QWidget* parent);
 
+    // "Splitted ROM" is enabled exactly when "Decript USA card" is cleared.
+    void RomUSAClick();
+    // "Decript USA card" is enabled exactly when "Splitted ROM" is cleared.
+    void RomSplitClick();
+
     QWidget* PCE_Controls;
     QWidget* TabSheet2;
     QWidget* TabSheet3;
+
+    QCheckBox* RomUSA;
+    QCheckBox* RomSplit;
+    QCheckBox* noSound;
+    QCheckBox* noJoystick;
+    QCheckBox* CDStart;
+    QCheckBox* SGX;
+
+  protected:
+    void Build(SwitchBuilder& s) const override;
+    void Refresh() override {
+        RomUSAClick();
+        RomSplitClick();
+    }
 };
 
 }  // namespace orvello
