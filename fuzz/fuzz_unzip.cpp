@@ -11,39 +11,12 @@
 #include <string>
 #include <system_error>
 
+#include "FuzzExtract.h"
 #include "archive/UnZIP.h"
-
-namespace {
-
-// A folder of our own for the whole run, removed at exit.
-class Scratch {
-  public:
-    Scratch() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "fuzz-unzip-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        path_ = pattern;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& Path() const { return path_; }
-    void Empty() const {
-        std::error_code ec;
-        for (const auto& e : std::filesystem::directory_iterator(path_, ec))
-            std::filesystem::remove_all(e.path(), ec);
-    }
-
-  private:
-    std::string path_;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace orvello::archive;
-    static const Scratch scratch;
+    static const orvello::fuzz::Scratch scratch("fuzz-unzip");
     if (size == 0) return 0;
     const std::uint8_t options = data[size - 1];
     MemoryFileSystem files;

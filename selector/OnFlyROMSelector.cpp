@@ -337,6 +337,8 @@ void TOnFlyForm::BuildArchiveComponents() {
 
     UnZIP.SetZipCmntBufSize(0);
     RegisterExtractor(ExtractorKind::Zip, UnZIP);
+    RegisterExtractor(ExtractorKind::Lha, UnLHA);
+    RegisterExtractor(ExtractorKind::Zoo, UnZOO);
 
     UnSFX.Host = libraryHost_.get();
     UnSFX.OnFileExists = [this](archive::TZipCommon& sender, const std::string& fileName,

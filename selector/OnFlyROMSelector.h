@@ -22,8 +22,10 @@
 #include "app/core/Host.h"
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
+#include "archive/UnLHA.h"
 #include "archive/UnSFX.h"
 #include "archive/UnZIP.h"
+#include "archive/UnZOO.h"
 #include "selector/SelectorModels.h"
 #include "selector/ZipListView.h"
 
@@ -138,6 +140,8 @@ class TOnFlyForm : public QDialog {
 
     archive::TArcLister ArcLister;
     archive::TUnZIP UnZIP;
+    archive::TUnLHA UnLHA;
+    archive::TUnZOO UnZOO;
     // Kept with the others for the self-extracting programs' name checks; it never extracts
     // (the extractors read such programs directly).
     archive::TUnSFX UnSFX;
@@ -195,9 +199,8 @@ class TOnFlyForm : public QDialog {
     void BuildLayout();
     void BuildArchiveComponents();
     // Binds an extractor to the selector (library host, no stored folders, existing files
-    // kept) and files it under its kind for ExtractorFor. The LHA, ARJ, ARC and ZOO
-    // extractors join the same way once they exist; until then their archives are listed and
-    // ExtractorFor gives nullptr for them.
+    // kept) and files it under its kind for ExtractorFor. A kind without a registered
+    // extractor is listed, and ExtractorFor gives nullptr for it.
     void RegisterExtractor(ExtractorKind kind, archive::TUnBase& extractor);
 
     // Reads folder_ into the file list with the current mask; no handler runs.

@@ -29,15 +29,20 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/core/Launch.h"
+#include "archive/LhaZooBuilder.h"
 #include "archive/ZipBuilder.h"
 #include "selector/OnFlyROMSelector.h"
 
 using namespace orvello;
 using namespace orvello::test;
+using orvello::testing::BuildLha;
 using orvello::testing::BuildZip;
+using orvello::testing::BuildZoo;
 using orvello::testing::Entry;
+using orvello::testing::Lha;
 using orvello::testing::Text;
 using orvello::testing::ZipEntry;
+using orvello::testing::Zoo;
 
 namespace {
 
@@ -303,6 +308,68 @@ TEST_P(KeepingOrNot, GameFolderThatAlreadyHeldFilesKeepsThem) {
         // Only what this launch wrote is gone; the folder was there before and stays.
         EXPECT_EQ(Names(game), (QStringList{"hiscore.dat", "pacman.6e"}));
     }
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_P(KeepingOrNot, MemberOfAnLhaArchiveInTheZsnesSlot) {
+    const bool keep = GetParam();
+    // Level 1 with the folder in an extended header, and level 0 with it in the name.
+    WriteFile(Games("zsnes") + "/games.lzh",
+              Bytes(BuildLha({Lha("Other.smc", Text("other"), 1, "-lh0-", "roms"),
+                              Lha("roms\\Game One.smc", Text("game one"), 0)})));
+    Open(SlotZSNES, keep);
+    State().Switches[SlotZSNES] = "";
+    ClickFile("games.lzh");
+    Ticks();
+    EXPECT_EQ(Panel(), "Viewing archive file");
+    ClickMember("Game One.smc");
+    Ticks();
+    Play();
+    EXPECT_EQ(Log(), (QStringList{Emulator("zsnes"), "Game One.smc", "cwd=" + EmuDir("zsnes"),
+                                  "roms:Game One.smc zsnes "}));
+    if (keep) {
+        EXPECT_EQ(Names(EmuDir("zsnes")), (QStringList{"Game One.smc", "zsnes"}));
+        EXPECT_EQ(Content(EmuDir("zsnes") + "/Game One.smc"), "game one");
+    } else {
+        EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
+    }
+    EXPECT_EQ(Names(Games("zsnes")), QStringList{"games.lzh"});
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_P(KeepingOrNot, WholeLhaArchiveInTheMameSlot) {
+    const bool keep = GetParam();
+    WriteFile(Games("mame") + "/pacman.lzh",
+              Bytes(BuildLha({Lha("pacman.6e", Text("6e"), 0), Lha("pacman.6f", Text("6f"), 1),
+                              Lha("pacman.6h", Text("6h"), 2)})));
+    Open(SlotMAME, keep);
+    State().Switches[SlotMAME] = "";
+    ClickFile("pacman.lzh");
+    Ticks();
+    Play();
+    EXPECT_EQ(Log(),
+              (QStringList{Emulator("mame"), "pacman", "cwd=" + EmuDir("mame"), "roms:mame pacman ",
+                           "dir pacman:pacman.6e pacman.6f pacman.6h "}));
+    if (keep) {
+        EXPECT_EQ(Content(EmuDir("mame") + "/pacman/pacman.6h"), "6h");
+    } else {
+        EXPECT_EQ(Names(EmuDir("mame")), QStringList{"mame"});
+    }
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(EndToEndTest, ZooMemberWithALongNameIsPlayedUnderTheNameShown) {
+    WriteFile(Games("zsnes") + "/long.zoo",
+              Bytes(BuildZoo({Zoo("SuperfGa.sfc", Text("long rom"), 0, "Super Game (USA).sfc",
+                                  "roms/snes")})));
+    Open(SlotZSNES, true);
+    ClickFile("long.zoo");
+    ClickMember("Super Game (USA).sfc");
+    Ticks();
+    Play();
+    EXPECT_EQ(Log().mid(Log().size() - 2),
+              (QStringList{"cwd=" + EmuDir("zsnes"), "roms:Super Game (USA).sfc zsnes "}));
+    EXPECT_EQ(Content(EmuDir("zsnes") + "/Super Game (USA).sfc"), "long rom");
     EXPECT_TRUE(host_.messages.empty());
 }
 

@@ -603,7 +603,7 @@ TEST_F(SelectorTest, AListingThatFailsShowsTheListAgainAndSaysWhy) {
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
 }
 
-TEST_F(SelectorTest, FormatsWithoutAnExtractorAreListedAndTheOthersArePlainFiles) {
+TEST_F(SelectorTest, ArchivesGoToTheExtractorOfTheirKindAndTheOthersArePlainFiles) {
     PutFixture("lha", "L1_LH5.LZH");
     PutFixture("detect", "MARKER.RAR");
     PutFixture("sfx", "RESZIP.EXE");
@@ -613,12 +613,15 @@ TEST_F(SelectorTest, FormatsWithoutAnExtractorAreListedAndTheOthersArePlainFiles
     emit Sel()->FilterComboBox->activated(2);
     Notes();
 
-    // LHA is an archive the selector opens, though nothing extracts it yet.
+    // LHA is an archive the selector opens and hands to its extractor.
     ClickFile("L1_LH5.LZH");
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
     EXPECT_EQ(Sel()->ArchiveType(), archive::TArcType::atLHA);
     EXPECT_EQ(Sel()->Members()->Count(), 8);
-    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atLHA), nullptr);
+    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atLHA), &Sel()->UnLHA);
+    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atLhaExe), &Sel()->UnLHA);
+    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atZOO), &Sel()->UnZOO);
+    EXPECT_EQ(Sel()->UnLHA.ArchiveFile(), Game("L1_LH5.LZH").toStdString());
 
     // RAR is listed by the library but is no archive the selector opens.
     ClickFile("MARKER.RAR");
