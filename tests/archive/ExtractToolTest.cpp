@@ -1,44 +1,18 @@
 // orvello-arc extract end to end: the built program on fixtures, its lines and exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "Fixtures.h"
+#include "ToolRun.h"
 
 using namespace orvello::testing;
 
 namespace {
 
-struct ToolResult {
-    int status = -1;
-    std::string out, err;
-};
+using ToolResult = ToolRun;
 
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-ToolResult Extract(const std::vector<std::string>& args) {
-    TempDir io;
-    std::string cmd = Quoted(std::string(ORVELLO_BUILD_DIR) + "/orvello-arc") + " extract";
-    for (const auto& a : args)
-        cmd += " " + Quoted(a);
-    cmd += " >" + Quoted(io.Path() + "/out") + " 2>" + Quoted(io.Path() + "/err");
-    ToolResult r;
-    const int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ostringstream out, err;
-    out << std::ifstream(io.Path() + "/out").rdbuf();
-    err << std::ifstream(io.Path() + "/err").rdbuf();
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+ToolResult Extract(std::vector<std::string> args) {
+    args.insert(args.begin(), "extract");
+    return RunTool(args);
 }
 
 }  // namespace

@@ -1,45 +1,19 @@
 // orvello-arc end to end: the built program run on fixtures, its output and exit status.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "Fixtures.h"
+#include "ToolRun.h"
 
 using namespace orvello::testing;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 ToolRun Tool(const std::vector<std::string>& args) {
-    TempDir dir;
-    std::string cmd = Quote(std::string(ORVELLO_BUILD_DIR) + "/orvello-arc");
-    for (const auto& a : args)
-        cmd += " " + Quote(a);
-    cmd += " >" + Quote(dir.Path() + "/out") + " 2>" + Quote(dir.Path() + "/err");
-    ToolRun r;
-    const int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ostringstream out, err;
-    out << std::ifstream(dir.Path() + "/out").rdbuf();
-    err << std::ifstream(dir.Path() + "/err").rdbuf();
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return RunTool(args);
 }
 
 std::vector<std::string> Lines(const std::string& s) {
