@@ -172,7 +172,7 @@ class TMainForm::WindowsDuringLaunch : public LaunchUi {
     void ExtractionProgress(const std::string& member, int percent) override {
         QProgressDialog* dialog = main_.ExtractProgress;
         if (dialog == nullptr) return;
-        dialog->setLabelText(DisplayName(member));
+        dialog->setLabelText(QString::fromStdString(member));
         // From one member to the next the bar starts again.
         if (percent < dialog->value()) dialog->setValue(0);
         dialog->setValue(percent);

@@ -6,8 +6,9 @@
 // A fatal problem is reported through OnError and then raised as E_RAISE; a warning is only
 // reported. Everything runs synchronously on the caller's thread, one operation at a time.
 //
-// Paths on this platform use "/". Stored member names keep their bytes; "\" in them is read
-// as a folder separator like "/".
+// Paths on this platform use "/". Member names are decoded to UTF-8 where a lister or an
+// extractor reads them (NameCodec.h), with "\" made "/"; from there on, FileName, FileSpec
+// matching and output paths all work on the decoded name.
 #pragma once
 
 #include <cstdint>
@@ -109,15 +110,16 @@ class TZipCommon : public TArcComponent {
     // offsets stored inside such a ZIP count from there.
     std::int64_t ZipSfxOffset() const { return zipSfxOffset_; }
 
-    // Sets FileName from a stored member name: here the name with "\" made "/"; extractors
-    // form the output path. An empty name clears FileName. False when the name is refused
-    // (FileName is then empty); the caller reports 25139 for that member and goes on.
+    // Sets FileName from a member name as DecodeMemberName gave it: here the name with "\"
+    // made "/"; extractors form the output path. An empty name clears FileName. False when the name
+    // is refused (FileName is then empty); the caller reports 25139 for that member and goes on.
     virtual bool SetFileName(const std::string& name);
 
     // An empty FileSpec becomes "*.*".
     void Loaded() override;
 
     // The current member, valid during OnRead (lister) or OnBegin..OnEnd (extractors).
+    // FileName is always UTF-8.
     // Sizes are kept in 64 bits so that 32-bit unsigned values never turn negative.
     std::string FileName;
     std::int64_t PackedSize = 0;
@@ -163,7 +165,8 @@ class TZipCommon : public TArcComponent {
 };
 
 // Symmetric wildcard match of the file-name parts of two names ("?" and "*" on either side,
-// ASCII letters compared without regard to case). The lister passes FileSpec first, the
+// "?" taking one character, a whole UTF-8 sequence; ASCII letters compared without regard to
+// case). The lister passes FileSpec first, the
 // extractors the member's output path.
 bool MatchFileSpec(const std::string& a, const std::string& b);
 
@@ -184,7 +187,7 @@ class TUnBase : public TZipCommon {
     static TSetDate SetDateTo();
     static void SetSetDateTo(TSetDate value);
 
-    // The output path of a stored member name: below ExtractDir (with the stored folders when
+    // The output path of a decoded member name: below ExtractDir (with the stored folders when
     // UseStoredDirs is set), the stored name reduced to a safe relative path first. A name
     // that cannot be made safe is refused (false, FileName empty). Also makes the output
     // path's folder the current folder, when it exists.

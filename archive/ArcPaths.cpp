@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ArcMain.h"
+#include "NameCodec.h"
 
 namespace orvello::archive {
 
@@ -59,17 +60,20 @@ std::string_view MatchPart(std::string_view s) {
     return s;
 }
 
-bool HasWildcard(std::string_view s) {
-    return s.find_first_of("*?") != std::string_view::npos;
+template <typename C>
+bool HasWildcard(std::basic_string_view<C> s) {
+    return std::find_if(s.begin(), s.end(), [](C c) { return c == '*' || c == '?'; }) != s.end();
 }
 
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+template <typename C>
+C Upper(C c) {
+    return c >= 'a' && c <= 'z' ? static_cast<C>(c - 32) : c;
 }
 
 // A pattern against a name without wildcards: the usual case. Greedy, going back only to
 // the last "*" when a character does not fit.
-bool GlobMatch(std::string_view p, std::string_view s) {
+template <typename C>
+bool GlobMatch(std::basic_string_view<C> p, std::basic_string_view<C> s) {
     std::size_t i = 0, j = 0, star = std::string_view::npos, mark = 0;
     while (j < s.size()) {
         if (i < p.size() && p[i] == '*') {
@@ -96,7 +100,8 @@ bool GlobMatch(std::string_view p, std::string_view s) {
 // M(i, j) = M(i + 1, j) or M(i, j + 1) whichever side holds it. Filled from the ends, two rows
 // at a time: no recursion and no blow-up however many "*" a pattern holds. Short names (the
 // usual case) need no allocation.
-bool WildMatch(std::string_view a, std::string_view b) {
+template <typename C>
+bool WildMatch(std::basic_string_view<C> a, std::basic_string_view<C> b) {
     if (!HasWildcard(b)) return GlobMatch(a, b);
     if (!HasWildcard(a)) return GlobMatch(b, a);
     const std::size_t na = a.size(), nb = b.size();
@@ -130,6 +135,41 @@ bool WildMatch(std::string_view a, std::string_view b) {
     return below[0] != 0;
 }
 
+// The characters of a UTF-8 text, each one unit, so that "?" takes a whole character of a
+// decoded name. A byte that starts no valid sequence is a unit of its own, above every code
+// point.
+std::u32string CodePoints(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        if (length == 1 || !IsUtf8(s.substr(i, length))) {
+            out += b < 0x80 ? char32_t{b} : char32_t{0x110000u + b};
+            ++i;
+            continue;
+        }
+        char32_t cp = b & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            cp = cp << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
+        out += cp;
+        i += length;
+    }
+    return out;
+}
+
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// WildMatch by characters: bytes when both sides are ASCII (the usual case), else code points.
+bool WildMatchText(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b)) return WildMatch(a, b);
+    const std::u32string ca = CodePoints(a), cb = CodePoints(b);
+    return WildMatch(std::u32string_view(ca), std::u32string_view(cb));
+}
+
 // Step 2 of the match: one trailing "." goes; a name without "." meets a pattern with ".*"
 // as if it had an empty extension ("README" is matched by "*.*").
 void AdjustExtension(std::string_view& side, bool& extended, std::string_view other,
@@ -153,11 +193,11 @@ bool MatchFileSpec(const std::string& a, const std::string& b) {
     if (x.empty() && !xExtended && y.empty() && !yExtended) return false;
     if (x.empty() && !xExtended) return !y.empty() && y.front() == '*';
     if (y.empty() && !yExtended) return !x.empty() && x.front() == '*';
-    if (!xExtended && !yExtended) return WildMatch(x, y);
+    if (!xExtended && !yExtended) return WildMatchText(x, y);
     std::string xs(x), ys(y);
     if (xExtended) xs += ".*";
     if (yExtended) ys += ".*";
-    return WildMatch(xs, ys);
+    return WildMatchText(xs, ys);
 }
 
 }  // namespace orvello::archive

@@ -1,5 +1,5 @@
-// Name rules shared by the components: stored member names made safe for writing, and the
-// folder and file-name parts of paths.
+// Name rules shared by the components: member names (decoded to UTF-8, NameCodec.h) made safe
+// for writing, and the folder and file-name parts of paths.
 #pragma once
 
 #include <optional>
@@ -7,8 +7,8 @@
 
 namespace orvello::archive {
 
-// A stored member name with every "\" made "/" (DOS archivers store "\"); the bytes are
-// otherwise kept as they are.
+// A member name with every "\" made "/" (DOS archivers store "\"); the bytes are otherwise
+// kept as they are. Decoded names have this done already; names that callers give may not.
 std::string StoredNameToFileName(std::string name);
 
 // The part after the last "/" ("" for "roms/").
@@ -16,7 +16,7 @@ std::string FileNamePart(const std::string& path);
 // The part up to and including the last "/" ("" when there is none).
 std::string FolderPart(const std::string& path);
 
-// A stored member name reduced to a relative path that stays below the folder it is written
+// A member name reduced to a relative path that stays below the folder it is written
 // to: "\" becomes "/", a drive ("C:") and a root ("/") are dropped, and so are empty and "."
 // parts. nullopt (the name is refused) when a part is "..", or when nothing is left. A name
 // ending in "/" keeps it (a folder entry: empty file-name part).

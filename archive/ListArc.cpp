@@ -1,7 +1,7 @@
 // ARC and PAK: a 0x1A marker, a method byte (0 ends the archive), a 13-byte name, the
 // sizes, date, time and CRC-16, then the member's data.
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -81,7 +81,7 @@ class ArcWalker final : public FormatWalker {
         }
         std::string name(reinterpret_cast<const char*>(h + 2), 13);
         name.resize(name.find('\0') == std::string::npos ? 13 : name.find('\0'));
-        L.FileName = StoredNameToFileName(name);
+        L.FileName = DecodeMemberName(name, NameCoding::kDos);
         L.PackedSize = Le32(h + 15);
         L.UnpackedSize = method == 1 ? L.PackedSize : Le32(h + 25);
         L.DateTime = DosDateTimeToDateTime(SwapDosHalves(Le32(h + 19)));

@@ -4,6 +4,7 @@
 
 #include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -79,7 +80,8 @@ class ArjWalker final : public FormatWalker {
         }
         const unsigned basicSize = Le16(h + 2);
         std::string comment;
-        walk.L.FileName = StoredNameToFileName(NameAndComment(walk, start, h, comment));
+        walk.L.FileName =
+            DecodeMemberName(NameAndComment(walk, start, h, comment), NameCoding::kDos);
         walk.L.ArchiveComment = comment;
         walk.position = HeaderEnd(walk, start, basicSize);
     }
@@ -93,7 +95,7 @@ class ArjWalker final : public FormatWalker {
         const std::int64_t start = walk.HeaderStart();
         const unsigned basicSize = Le16(h + 2);
         std::string comment;
-        L.FileName = StoredNameToFileName(NameAndComment(walk, start, h, comment));
+        L.FileName = DecodeMemberName(NameAndComment(walk, start, h, comment), NameCoding::kDos);
         if (h[10] == kFileTypeDirectory && (L.FileName.empty() || L.FileName.back() != '/'))
             L.FileName += '/';
         L.FileComment = comment;

@@ -4,8 +4,8 @@
 // length (31), then the name and the comment; the member's data follows the header.
 #include <algorithm>
 
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -32,7 +32,8 @@ class BhWalker final : public FormatWalker {
         const std::int64_t nameLength = std::min<std::int64_t>(Le16(h + 29), size - kFixedPart);
         const std::int64_t commentLength =
             std::min<std::int64_t>(Le16(h + 31), size - kFixedPart - nameLength);
-        std::string name = StoredNameToFileName(walk.ReadText(start + kFixedPart, nameLength));
+        std::string name =
+            DecodeMemberName(walk.ReadText(start + kFixedPart, nameLength), NameCoding::kDos);
         if ((Le16(h + 27) & kDirectoryAttribute) && (name.empty() || name.back() != '/'))
             name += '/';
         L.FileName = name;

@@ -8,8 +8,8 @@
 // as their entries here say.
 #include <vector>
 
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -76,7 +76,7 @@ class CabWalker final : public FormatWalker {
         const std::int64_t start = walk.HeaderStart();
         std::int64_t used = 0;
         const std::string name = walk.ReadZeroTerminated(start + 16, kMaxName, &used);
-        L.FileName = StoredNameToFileName(name);
+        L.FileName = DecodeMemberName(name, NameCoding::kDos);
         L.UnpackedSize = Le32(h);
         L.PackedSize = 0;
         L.CRC = 0;

@@ -7,6 +7,7 @@
 
 #include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -91,7 +92,7 @@ class GzipWalker final : public FormatWalker {
         }
         if (flags & kName) {
             const std::string name = walk.ReadZeroTerminated(p, 1024, &used);
-            if (!name.empty()) L.FileName = StoredNameToFileName(name);
+            if (!name.empty()) L.FileName = DecodeMemberName(name, NameCoding::kLatin1);
             p += used;
         }
         if (flags & kComment) {

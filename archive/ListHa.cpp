@@ -4,8 +4,8 @@
 // giving the length of machine-specific data that follows. The member's data comes next.
 #include <algorithm>
 
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -55,7 +55,8 @@ class HaWalker final : public FormatWalker {
         }
         p += 1 + machine;
         std::replace(folder.begin(), folder.end(), '\xFF', '/');
-        std::string full = JoinFolder(StoredNameToFileName(folder), StoredNameToFileName(name));
+        std::string full = JoinFolder(DecodeMemberName(folder, NameCoding::kDos),
+                                      DecodeMemberName(name, NameCoding::kDos));
         if (method == kMethodDirectory && (full.empty() || full.back() != '/')) full += '/';
         L.FileName = full;
         L.PackedSize = Le32(h + 1);

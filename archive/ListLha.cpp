@@ -9,9 +9,9 @@
 // type 1 holds the file name, type 2 the folder with 0xFF between its parts.
 #include <algorithm>
 
-#include "ArcPaths.h"
 #include "LhaHeaders.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -44,8 +44,9 @@ class LhaWalker final : public FormatWalker {
   private:
     static void Common(ListWalk& walk, const std::uint8_t* h, LhaExtendedNames& names) {
         auto& L = walk.L;
-        std::string name =
-            JoinFolder(StoredNameToFileName(names.folder), StoredNameToFileName(names.name));
+        // Folder and name are decoded apart: they may come from different headers.
+        std::string name = JoinFolder(DecodeMemberName(names.folder, NameCoding::kLha),
+                                      DecodeMemberName(names.name, NameCoding::kLha));
         // A folder entry (-lhd-) is shown as a folder.
         if (h[3] == 'l' && h[4] == 'h' && h[5] == 'd' && (name.empty() || name.back() != '/'))
             name += '/';

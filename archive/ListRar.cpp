@@ -4,8 +4,8 @@
 // the packed size at 7. Other blocks are stepped over by their sizes.
 #include <algorithm>
 
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 #include "RarNames.h"
 
 namespace orvello::archive::detail {
@@ -97,8 +97,9 @@ class RarWalker final : public FormatWalker {
             }
         }
         const std::string field = walk.ReadText(start + nameOffset, nameLength);
-        std::string name = (flags & kFileUnicode) ? RarFileName(field) : field;
-        name = StoredNameToFileName(name);
+        // The Unicode name, when there is one, comes as UTF-8 and stays so.
+        std::string name =
+            DecodeMemberName((flags & kFileUnicode) ? RarFileName(field) : field, NameCoding::kDos);
         if ((flags & kFileDirectoryMask) == kFileDirectoryMask &&
             (name.empty() || name.back() != '/'))
             name += '/';

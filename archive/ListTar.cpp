@@ -3,8 +3,8 @@
 // over with its data.
 #include <algorithm>
 
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -59,7 +59,7 @@ class TarWalker final : public FormatWalker {
         const std::uint64_t size = Numeric(h + 124, 12);
         const char type = static_cast<char>(h[156]);
         if (type == '\0' || type == '0' || type == '1') {
-            L.FileName = StoredNameToFileName(name);
+            L.FileName = DecodeMemberName(name, NameCoding::kDos);
             L.PackedSize = static_cast<std::int64_t>(size);
             L.UnpackedSize = static_cast<std::int64_t>(size);
             L.CRC = static_cast<std::uint32_t>(Numeric(h + 148, 8));

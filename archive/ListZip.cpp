@@ -2,8 +2,8 @@
 // (and the ZIP64 end record when the archive has one).
 #include <cstdint>
 
-#include "ArcPaths.h"
 #include "ListWalk.h"
+#include "NameCodec.h"
 #include "ZipEnd.h"
 
 namespace orvello::archive::detail {
@@ -72,14 +72,17 @@ class ZipWalker final : public FormatWalker {
         const unsigned nameLength = Le16(h + 28), extraLength = Le16(h + 30),
                        commentLength = Le16(h + 32);
         const unsigned flags = Le16(h + 8), method = Le16(h + 10);
-        L.FileName = StoredNameToFileName(walk.ReadText(nameAt, nameLength));
         const std::int64_t extraAt = nameAt + nameLength;
         const std::int64_t commentAt = extraAt + extraLength;
+        // The extra field may hold the name in Unicode as well as ZIP64 sizes.
+        const std::string extra =
+            extraLength != 0 ? walk.ReadText(extraAt, extraLength) : std::string();
+        L.FileName = DecodeZipName(walk.ReadText(nameAt, nameLength),
+                                   static_cast<std::uint16_t>(flags), extra);
         L.FileComment =
             commentLength != 0 ? walk.ReadText(commentAt, commentLength) : std::string();
         Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
         if (values.NeedExtra()) {
-            const std::string extra = walk.ReadText(extraAt, extraLength);
             values.Apply(reinterpret_cast<const std::uint8_t*>(extra.data()), extra.size());
         }
         L.UnpackedSize = static_cast<std::int64_t>(values.size);

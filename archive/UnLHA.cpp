@@ -19,6 +19,7 @@
 #include "FileRangeSource.h"
 #include "LhaHeaders.h"
 #include "LhaMethods.h"
+#include "NameCodec.h"
 
 namespace orvello::archive {
 
@@ -123,8 +124,9 @@ std::int64_t TUnLHA::ReadHeader(ArcFile& file, std::int64_t at, Member& m) {
 void TUnLHA::ProcessMember(ArcFile& file, const Member& m) {
     const std::string_view method(m.method.data(), m.method.size());
     if (IsLhaFolderMethod(method)) return;  // a folder entry: nothing to write
-    if (!SetFileName(m.name)) {
-        Report(errInvalidFileName, m.name);  // a name that would leave the output folder
+    const std::string name = DecodeMemberName(m.name, NameCoding::kLha);
+    if (!SetFileName(name)) {
+        Report(errInvalidFileName, name);  // a name that would leave the output folder
         return;
     }
     if (FileName.empty() || !MatchFileSpec(FileName, fileSpec_)) return;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <map>
-#include <vector>
 
 #include "ByteOrder.h"
 #include "FileRangeSource.h"
+#include "NameCodec.h"
 #include "ZipEnd.h"
 #include "ZipMethods.h"
 #include "crypt.h"
@@ -66,21 +66,24 @@ void TUnZIP::DoExtract() {
             const std::uint16_t extraLen = Le16(h + 30);
             const std::uint16_t commentLen = Le16(h + 32);
             e.externalAttr = Le32(h + 38);
-            std::string name(nameLen, '\0');
-            if (!file.ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(name.data()), nameLen))
+            std::string stored(nameLen, '\0');
+            if (!file.ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(stored.data()), nameLen))
                 break;
+            // The extra field may hold the name in Unicode as well as ZIP64 sizes.
+            std::string extra(extraLen, '\0');
+            extra.resize(file.ReadAt(pos + 46 + nameLen,
+                                     reinterpret_cast<std::uint8_t*>(extra.data()), extraLen));
+            const std::string name = DecodeZipName(stored, e.flags, extra);
             Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
             if (values.NeedExtra()) {
-                std::vector<std::uint8_t> extra(extraLen);
-                extra.resize(file.ReadAt(pos + 46 + nameLen, extra.data(), extra.size()));
-                values.Apply(extra.data(), extra.size());
+                values.Apply(reinterpret_cast<const std::uint8_t*>(extra.data()), extra.size());
             }
             e.size = values.size;
             e.packed = values.packed;
             e.localHeader = static_cast<std::int64_t>(values.localHeader) + shift;
             pos += 46 + nameLen;
             const bool accepted = SetFileName(name);
-            const bool folderEntry = !name.empty() && (name.back() == '/' || name.back() == '\\');
+            const bool folderEntry = !name.empty() && name.back() == '/';
             if ((e.externalAttr & 0x18u) != 0 || folderEntry) {
                 // A folder or a volume label: nothing to write.
             } else if (!accepted) {

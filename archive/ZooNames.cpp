@@ -1,7 +1,7 @@
 #include "ZooNames.h"
 
-#include "ArcPaths.h"
 #include "ByteOrder.h"
+#include "NameCodec.h"
 
 namespace orvello::archive {
 
@@ -25,6 +25,7 @@ std::string ReadUpTo(ArcFile& file, std::int64_t at, std::size_t n) {
 std::string ZooEntryName(ArcFile& file, std::int64_t at, const std::uint8_t* entry,
                          std::size_t length) {
     std::string name = UpToZero(std::string(reinterpret_cast<const char*>(entry + 38), 13));
+    std::string folder;
     // Entries of type 2 may carry a long name and a folder in their variable part.
     if (entry[4] == 2 && length >= kZooEntryLength) {
         const unsigned variable = Le16(entry + 51), longLength = entry[56],
@@ -32,12 +33,14 @@ std::string ZooEntryName(ArcFile& file, std::int64_t at, const std::uint8_t* ent
         if (2u + longLength + folderLength <= variable) {
             const std::int64_t p = at + static_cast<std::int64_t>(kZooEntryLength);
             const std::string longName = UpToZero(ReadUpTo(file, p, longLength));
-            const std::string folder = UpToZero(ReadUpTo(file, p + longLength, folderLength));
+            folder = UpToZero(ReadUpTo(file, p + longLength, folderLength));
             if (!longName.empty()) name = longName;
-            if (!folder.empty()) name = folder + (folder.back() == '/' ? "" : "/") + name;
         }
     }
-    return StoredNameToFileName(name);
+    name = DecodeMemberName(name, NameCoding::kDos);
+    folder = DecodeMemberName(folder, NameCoding::kDos);
+    if (folder.empty()) return name;
+    return folder + (folder.back() == '/' ? "" : "/") + name;
 }
 
 }  // namespace orvello::archive

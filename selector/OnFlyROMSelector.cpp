@@ -651,12 +651,13 @@ void TOnFlyForm::FileListBoxClick() {
             // the rest is missing, rather than leave the list hidden.
             if (!listingShown_) CommitListing();
             if (!listed && lastListingError_ != 0) {
-                host_.Error(
-                    DisplayName(StoredFileNamePart(lastListingErrorFile_)) + QLatin1Char('\n') +
-                    QString::fromUtf8(
-                        archive::ErrorText(lastListingError_).data(),
-                        static_cast<qsizetype>(archive::ErrorText(lastListingError_).size())) +
-                    QLatin1Char('.'));
+                host_.Error(QFile::decodeName(QByteArray::fromStdString(
+                                StoredFileNamePart(lastListingErrorFile_))) +
+                            QLatin1Char('\n') +
+                            QString::fromUtf8(archive::ErrorText(lastListingError_).data(),
+                                              static_cast<qsizetype>(
+                                                  archive::ErrorText(lastListingError_).size())) +
+                            QLatin1Char('.'));
             }
         }
         PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
@@ -736,7 +737,7 @@ void TOnFlyForm::ArcListerRead(archive::TZipCommon& sender, std::int64_t, std::i
     std::string name = StoredFileNamePart(sender.FileName);
     // A folder entry ("games/") names no file that could be played.
     if (name.empty()) return;
-    QString caption = DisplayName(name);
+    QString caption = QString::fromStdString(name);  // the lister gives UTF-8
     pending_.push_back({std::move(caption), std::move(name), sender.UnpackedSize});
 }
 

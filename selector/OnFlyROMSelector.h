@@ -62,9 +62,9 @@ class TOnFlyForm : public QDialog {
     // for a type no extractor reads (yet). All four ZIP types give UnZIP: whether a type
     // can be played is the launch's decision.
     archive::TUnBase* ExtractorFor(archive::TArcType type);
-    // The chosen member's file name as the archive stores it, without its folder: the bytes
-    // behind RomFileName, which may be a decoding of them. Empty when no member was chosen
-    // since the file list's selection last changed.
+    // The chosen member's file name as the lister gave it (UTF-8), without its folder: the
+    // name the extractors know the member by. Empty when no member was chosen since the file
+    // list's selection last changed.
     std::string ChosenMemberRawName() const { return chosenMemberRaw_; }
 
     // The preview lookup for PreviewFile: shows the ".bmp" picture, or failing that a

@@ -44,18 +44,18 @@ class FileListModel : public QAbstractListModel {
 };
 
 // The archive contents list: one row per member with the columns "File Name", "File size" and
-// "ROM size", sorted by the shown name. The stored bytes of each name stay with its row.
+// "ROM size", sorted by the shown name. The lister's name of each member stays with its row.
 class ZipListModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
     struct Member {
-        QString caption;  // the file-name part, decoded for the screen
-        std::string raw;  // the file-name part as stored
+        QString caption;  // the file-name part, for the screen
+        std::string raw;  // the file-name part as the lister gave it (UTF-8)
         std::int64_t size = 0;
     };
 
-    // The stored name of a row, as a QByteArray, under this role.
+    // The lister's name of a row, as a QByteArray, under this role.
     static constexpr int RawNameRole = Qt::UserRole + 1;
 
     explicit ZipListModel(QObject* parent) : QAbstractTableModel(parent) {}

@@ -1,6 +1,6 @@
-// Names as the ROM selector shows and derives them: archive member names (stored bytes) made
-// readable, the file-name part of a stored name, extensions changed or dropped for the
-// preview picture and the description key, and the order in which lists are sorted.
+// Names as the ROM selector derives them: the file-name part of a member name, extensions
+// changed or dropped for the preview picture and the description key, and the order in which
+// lists are sorted.
 #pragma once
 
 #include <QString>
@@ -10,11 +10,6 @@
 #include <string_view>
 
 namespace orvello {
-
-// A stored member name as text for the screen: valid UTF-8 as it is, anything else read as
-// code page 437 (the character set of the DOS archivers that wrote such names). The bytes
-// themselves stay with the member; this text is never used to find it again.
-QString DisplayName(std::string_view stored);
 
 // The bytes after the last "/" of a member name (the lister has already made "\" a "/").
 std::string StoredFileNamePart(std::string_view stored);

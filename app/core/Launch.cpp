@@ -140,7 +140,7 @@ void Launcher::LaunchFile(bool keepExtracted) {
     const QString fullPath = JoinPath(folder, state_.RomFileName);
     state_.LaunchTarget = fullPath;
 
-    // The member is named by its stored bytes: the name shown may be a decoding of them.
+    // The member is named as the lister and the extractors decode it.
     std::string stored = archives_.ChosenMemberRawName();
     if (stored.empty()) stored = FileSystemBytes(state_.RomFileName);
     const auto safe = archive::SafeRelativeName(stored);

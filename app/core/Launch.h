@@ -32,7 +32,7 @@ class LaunchArchives {
     // The extractor that has been given that archive, for its type; nullptr when no
     // extractor exists for the type.
     virtual archive::TUnBase* ExtractorFor(archive::TArcType type) = 0;
-    // The chosen member's name as stored in the archive (bytes, folders included).
+    // The chosen member's name as the lister gave it (UTF-8, folders included).
     virtual std::string ChosenMemberRawName() const = 0;
 };
 
@@ -52,7 +52,7 @@ class LaunchUi {
   public:
     virtual ~LaunchUi() = default;
     // Around one extraction, with the progress of each member (0 to 100) in between; the
-    // member's file name comes as stored (bytes, not always UTF-8).
+    // member's file name comes as the extractor decoded it (UTF-8).
     virtual void ExtractionBegins() = 0;
     virtual void ExtractionProgress(const std::string& member, int percent) = 0;
     virtual void ExtractionEnds() = 0;

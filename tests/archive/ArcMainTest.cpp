@@ -63,6 +63,20 @@ TEST(MatchFileSpec, OnlyTheFileNamePartCountsAndEmptySidesMatchOnlyAStar) {
     EXPECT_TRUE(MatchFileSpec("*", ""));
 }
 
+TEST(MatchFileSpec, QuestionMarkTakesAWholeUtf8Character) {
+    const std::string name = "r\xC3\xB6m\xE8\xA1\xA8.smc";  // "röm表.smc"
+    for (const char* spec : {"r?m?.smc", "?\xC3\xB6??.*", "*\xE8\xA1\xA8.s?c"}) {
+        EXPECT_TRUE(MatchFileSpec(spec, name)) << spec;
+        EXPECT_TRUE(MatchFileSpec(name, spec)) << spec;
+    }
+    EXPECT_FALSE(MatchFileSpec("r??m?.smc", name));          // "ö" is one character, not two
+    EXPECT_TRUE(MatchFileSpec("r?m*", "r?m\xE8\xA1\xA8*"));  // wildcards on both sides
+    EXPECT_FALSE(MatchFileSpec("r?m?", "r?\xE8\xA1\xA8??"));
+    // Bytes that are no UTF-8 (a name given by a caller) stay one character each.
+    EXPECT_TRUE(MatchFileSpec("r?m.smc", "r\x94m.smc"));
+    EXPECT_FALSE(MatchFileSpec("r\xC3\xB6m.smc", "r\x94m.smc"));
+}
+
 TEST(MatchFileSpec, ManyStarsAgainstALongNameStayCheap) {
     // Backtracking would try an astronomical number of splits here.
     std::string spec;

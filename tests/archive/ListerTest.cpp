@@ -4,8 +4,10 @@
 #include <filesystem>
 
 #include "Fixtures.h"
+#include "LhaBuilder.h"
 #include "ListerSupport.h"
 #include "ZipBuilder.h"
+#include "archive/NameCodec.h"
 #include "archive/RarNames.h"
 
 using namespace orvello::archive;
@@ -328,4 +330,45 @@ TEST(RarNames, UnicodeRunsCopyAndCorrectTheCodePageName) {
     for (std::size_t n = 0; n <= packed.size(); ++n)
         (void)DecodeRarUnicode(codePage, packed.substr(0, n));
     EXPECT_EQ(Utf16ToUtf8(u"\xD835\xDC00x\xD800"), "\xF0\x9D\x90\x80x\xEF\xBF\xBD");
+}
+
+// ---- member names
+
+TEST(ListerNames, LhaShiftJisNamesKeepTheirSecondByteBackslash) {
+    std::vector<std::uint8_t> v;
+    AddLhaLevel0(v, "\x95\x5C.SMC", "hyou");                 // "表.SMC"
+    AddLhaLevel0(v, "ROMS\\\x83\x5C\x83\x6E.SMC", "sonic");  // "ROMS\ソハ.SMC"
+    AddLhaLevel0(v, "R\x94.SMC", "dos");         // 0x94 before "." is no Shift-JIS: code page 437
+    AddLhaLevel0(v, "gr\xC3\xBCn.smc", "utf8");  // valid UTF-8 stays
+    v.push_back(0);
+    const Listing l = ListBytes(v, "names.lzh");
+    ASSERT_TRUE(l.ok);
+    if (!Cp932ToUtf8("A")) GTEST_SKIP() << "the C library's iconv has no CP932 converter";
+    EXPECT_EQ(Names(l),
+              (std::vector<std::string>{"\xE8\xA1\xA8.SMC", "ROMS/\xE3\x82\xBD\xE3\x83\x8F.SMC",
+                                        "R\xC3\xB6.SMC", "gr\xC3\xBCn.smc"}));
+    // FileSpec is matched against the decoded name, a character at a time.
+    EXPECT_EQ(Names(ListBytes(v, "names.lzh", "\xE8\xA1\xA8.smc")),
+              std::vector<std::string>{"\xE8\xA1\xA8.SMC"});
+    EXPECT_EQ(Names(ListBytes(v, "names.lzh", "??.SMC")),
+              (std::vector<std::string>{"ROMS/\xE3\x82\xBD\xE3\x83\x8F.SMC", "R\xC3\xB6.SMC"}));
+}
+
+TEST(ListerNames, DosNamesOfArcAndZipAreCodePage437UnlessUnicodeIsMarked) {
+    std::vector<std::uint8_t> arc;
+    AddArcMember(arc, 2, "R\x94M.SMC", "x");
+    arc.push_back(0x1A);
+    arc.push_back(0);
+    EXPECT_EQ(Names(ListBytes(arc, "a.arc")), std::vector<std::string>{"R\xC3\xB6M.SMC"});
+    EXPECT_EQ(Names(ListBytes(arc, "a.arc", "R?M.*")), std::vector<std::string>{"R\xC3\xB6M.SMC"});
+
+    ZipEntry matching = Entry("DOS\\R\x94M.SMC", Text("a"));
+    matching.extra = UnicodePathExtra(matching.name, "uni/R\xC3\xA4M.SMC");
+    ZipEntry stale = Entry("R\x8EM.SMC", Text("b"));  // renamed after the field was written
+    stale.extra = UnicodePathExtra("R\x94M.SMC", "R\xC3\xA4M.SMC");
+    ZipEntry flagged = Entry("gr\xC3\xBCn.smc", Text("c"));
+    flagged.flags = 0x800;
+    const Listing zip = ListBytes(BuildZip({matching, stale, flagged}), "a.zip");
+    EXPECT_EQ(Names(zip), (std::vector<std::string>{"uni/R\xC3\xA4M.SMC", "R\xC3\x84M.SMC",
+                                                    "gr\xC3\xBCn.smc"}));
 }

@@ -190,12 +190,12 @@ class LaunchTest : public ::testing::Test {
         state_.RomBaseName = QString::fromStdString(path.stem().string());
         state_.RomIsPlainFile = false;
     }
-    // Chooses a member of the selected archive, as the contents list does; shown is the
-    // name the list shows, when the stored one is not UTF-8.
-    void ChooseMember(const std::string& stored, const QString& shown = {}) {
-        archives_.raw = stored;
-        const std::string file = stored.substr(stored.find_last_of("/\\") + 1);
-        state_.RomFileName = shown.isEmpty() ? QString::fromStdString(file) : shown;
+    // Chooses a member of the selected archive by the name the lister gives it (UTF-8), as
+    // the contents list does.
+    void ChooseMember(const std::string& name) {
+        archives_.raw = name;
+        const std::string file = name.substr(name.find_last_of('/') + 1);
+        state_.RomFileName = QString::fromStdString(file);
         state_.RomBaseName = QFileInfo(state_.RomFileName).completeBaseName();
     }
 
@@ -288,17 +288,17 @@ TEST_F(LaunchTest, TheChosenMemberIsTheOneWrittenAmongLookalikes) {
     EXPECT_EQ(Names(EmuDir()), (std::vector<std::string>{"emulator"}));
 }
 
-TEST_F(LaunchTest, MemberNameThatIsNotUtf8IsExtractedAndHandedOverAsItsBytes) {
-    const std::string stored = "Sp\x81l.smc";
-    SelectArchive("games.zip", {Entry(stored, Text("cp437"))});
-    ChooseMember(stored, QString::fromUtf8("Sp\xc3\xbcl.smc"));
+TEST_F(LaunchTest, DosMemberNameIsExtractedAndHandedOverAsUtf8) {
+    const std::string utf8 = "Sp\xC3\xBCl.smc";
+    SelectArchive("games.zip", {Entry("Sp\x81l.smc", Text("cp437"))});  // 0x81 is DOS u-umlaut
+    ChooseMember(utf8);
     std::string seen;
-    runner_.whileRunning = [&] { seen = Read(EmuDir() / stored); };
+    runner_.whileRunning = [&] { seen = Read(EmuDir() / utf8); };
     Launch(SlotSNES9x, false);
     EXPECT_EQ(seen, "cp437");
-    EXPECT_EQ(runner_.argv.back(), stored);
+    EXPECT_EQ(runner_.argv.back(), utf8);
     EXPECT_EQ(launcher_.CommandLine(), Emu() + "  -y " + state_.RomFileName);
-    EXPECT_FALSE(fs::exists(EmuDir() / stored));
+    EXPECT_FALSE(fs::exists(EmuDir() / utf8));
 }
 
 TEST_F(LaunchTest, MemberThatCannotBeDeletedAfterTheRunIsReported) {

@@ -1,5 +1,5 @@
-// How the selector turns stored member names into text, and derives the preview picture's
-// name and the description key from a ROM's name.
+// How the selector derives a member's file name, the preview picture's name and the
+// description key from a ROM's name.
 #include <gtest/gtest.h>
 
 #include "selector/SelectorModels.h"
@@ -7,37 +7,11 @@
 
 using namespace orvello;
 
-TEST(DisplayName, ValidUtf8IsShownAsItIs) {
-    EXPECT_EQ(DisplayName("Game.smc"), "Game.smc");
-    EXPECT_EQ(DisplayName("\xC3\x9C"
-                          "ber.sfc"),
-              QString::fromUtf8("\xC3\x9C"
-                                "ber.sfc"));
-    EXPECT_EQ(DisplayName(""), "");
-}
-
-TEST(DisplayName, AnythingElseIsReadAsCodePage437) {
-    // 0x8A is e-grave and 0x81 u-umlaut in the DOS character set; neither starts a valid
-    // UTF-8 sequence here.
-    EXPECT_EQ(DisplayName("Spi\x8Al.smc"), QString::fromUtf8("Spi\xC3\xA8l.smc"));
-    EXPECT_EQ(DisplayName("\x81"
-                          "ber"),
-              QString::fromUtf8("\xC3\xBC"
-                                "ber"));
-    // One bad byte makes the whole name DOS text, including bytes that looked like UTF-8.
-    EXPECT_EQ(DisplayName("\xC3\x9C\xFF"), QString(QChar(0x251C)) + QChar(0x00A3) + QChar(0x00A0));
-    // Box drawing and Greek from the upper rows of the table.
-    EXPECT_EQ(DisplayName("\xB0\xE0\xE1\xFE"),
-              QString(QChar(0x2591)) + QChar(0x03B1) + QChar(0x00DF) + QChar(0x25A0));
-    // A name cut in the middle of a UTF-8 sequence is not valid UTF-8 either.
-    EXPECT_EQ(DisplayName("A\xC3"), QString("A") + QChar(0x251C));
-}
-
 TEST(StoredFileNamePart, DropsTheFoldersOfAStoredName) {
     EXPECT_EQ(StoredFileNamePart("roms/snes/Game.smc"), "Game.smc");
     EXPECT_EQ(StoredFileNamePart("Game.smc"), "Game.smc");
     EXPECT_EQ(StoredFileNamePart("roms/"), "");
-    EXPECT_EQ(StoredFileNamePart("dir/Spi\x8Al.smc"), "Spi\x8Al.smc");
+    EXPECT_EQ(StoredFileNamePart("dir/Spi\xC3\xA8l.smc"), "Spi\xC3\xA8l.smc");
 }
 
 TEST(Extensions, ReplacedAddedOrDropped) {
