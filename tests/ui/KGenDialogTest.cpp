@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "UiTestSupport.h"
+#include "DialogTestSupport.h"
 #include "options/KGen_OptionForm.h"
 
 using namespace orvello;
@@ -16,21 +16,7 @@ using namespace orvello::test;
 
 namespace {
 
-class KGenDialogTest : public ::testing::Test {
-  protected:
-    KGenDialogTest() : form_(state_, host_, nullptr) {}
-
-    QString Built() {
-        EXPECT_TRUE(form_.BuildSwitches());
-        return form_.GetSwitches();
-    }
-    QString Ini() const { return dir_.filePath("WINORVEL.INI"); }
-
-    AppState state_;
-    FakeHost host_;
-    TKGEN_OptForm form_;
-    QTemporaryDir dir_;
-};
+using KGenDialogTest = DialogTest<TKGEN_OptForm>;
 
 }  // namespace
 
