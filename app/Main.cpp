@@ -31,7 +31,9 @@
 
 #include "app/About.h"
 #include "app/ClickGuard.h"
+#include "app/CommandLineField.h"
 #include "app/core/Launch.h"
+#include "app/core/LaunchCommand.h"
 #include "app/core/PathRules.h"
 #include "options/OptionDialog.h"
 #include "platform/ProcessLaunch.h"
@@ -351,6 +353,8 @@ void TMainForm::BuildTabs() {
     InfoPanel->setMinimumHeight(InfoPanel->fontMetrics().height() + 8);
     layout->addWidget(InfoPanel);
 
+    CommandLine = AddCommandLineField(central, layout);
+
     EmuList = new QTabBar(central);
     EmuList->setObjectName(QStringLiteral("EmuList"));
     EmuList->setAccessibleName(QStringLiteral("Emulators"));
@@ -429,6 +433,15 @@ void TMainForm::BuildStatusBar() {
 void TMainForm::Attach(TOnFlyForm* selector, const std::array<OptionDialog*, SlotCount>& dialogs) {
     selector_ = selector;
     dialogs_ = dialogs;
+    for (OptionDialog* dialog : dialogs_)
+        dialog->SetChosenMember([this] { return ChosenMember(); });
+}
+
+std::optional<std::string> TMainForm::ChosenMember() const {
+    if (selector_ == nullptr) return std::nullopt;
+    std::string raw = selector_->ChosenMemberRawName();
+    if (raw.empty()) return std::nullopt;
+    return raw;
 }
 
 QString TMainForm::SettingsPath() const {
@@ -453,12 +466,7 @@ void TMainForm::FormCreate() {
     // The hint handler (ShowHintInStatus) is this window's status-tip event, always on.
     {
         IniFile ini(SettingsPath());
-        for (EmulatorSlot slot : SettingsOrder) {
-            OptionDialog* dialog = dialogs_.at(slot);
-            dialog->LoadOptions(ini);
-            dialog->BuildSwitches();
-            state_.Switches.at(slot) = dialog->GetSwitches();
-        }
+        LoadEmulatorSections(ini);
         ReadCommon(ini);
     }
     descriptions_.emplace(DescriptionPath());
@@ -474,6 +482,15 @@ void TMainForm::FormCreate() {
     selector_->UpdatePreviewButton();
 
     FillFields();
+}
+
+void TMainForm::LoadEmulatorSections(IniFile& ini) {
+    for (EmulatorSlot slot : SettingsOrder) {
+        OptionDialog* dialog = dialogs_.at(slot);
+        dialog->LoadOptions(ini);
+        dialog->BuildSwitches();
+        state_.Switches.at(slot) = dialog->GetSwitches();
+    }
 }
 
 void TMainForm::ReadCommon(const IniFile& ini) {
@@ -537,6 +554,7 @@ bool TMainForm::CommitEmuPath() {
     }
     state_.EmuPath.at(state_.CurrentSlot) = text;
     EmuPath->setModified(false);
+    UpdateCommandLine();
     return true;
 }
 
@@ -593,6 +611,7 @@ void TMainForm::GamesDirExit() {
 void TMainForm::FillFields() {
     EmuPath->setText(state_.EmuPath.at(state_.CurrentSlot));
     GamesDir->setText(state_.GamesDir.at(state_.CurrentSlot));
+    UpdateCommandLine();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -672,6 +691,7 @@ void TMainForm::CallOptionBtClick() {
     OptionDialog* dialog = dialogs_.at(state_.CurrentSlot);
     if (dialog->exec() == QDialog::Accepted) {
         state_.Switches.at(state_.CurrentSlot) = dialog->GetSwitches();
+        UpdateCommandLine();
     }
 }
 
@@ -747,6 +767,7 @@ void TMainForm::CheckOnFlyChangeTimer() {
                         UpdateMenus();
                     } else {
                         InfoPanel->setText(QStringLiteral("Viewing archive file"));
+                        UpdateCommandLine();
                     }
                     break;
                 case NotePlay:
@@ -819,12 +840,20 @@ void TMainForm::ShowDescribed() {
 }
 
 void TMainForm::ShowRomInfo() {
+    UpdateCommandLine();
     if (state_.SelectedFile.isEmpty()) {
         InfoPanel->setText(QStringLiteral("No ROM selected"));
         return;
     }
     state_.CurrentDescription = StoredDescription();
     ShowDescribed();
+}
+
+void TMainForm::UpdateCommandLine() {
+    const EmulatorSlot slot = state_.CurrentSlot;
+    const CommandPreview preview = PreviewCommand(state_, slot, state_.Switches.at(slot),
+                                                  PlayTarget(state_, slot, ChosenMember()));
+    ShowCommand(CommandLine, preview);
 }
 
 void TMainForm::SetDescription() {

@@ -16,6 +16,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/core/GlobalVar.h"
 #include "app/core/Host.h"
@@ -56,6 +57,9 @@ class TMainForm : public QMainWindow {
 
     // Start-up and exit.
     void FormCreate();
+    // The start-up's reading of the emulator sections: each dialog in the settings order
+    // reads its section and builds its switch string, which becomes the slot's.
+    void LoadEmulatorSections(IniFile& ini);
     void FormClose();
 
     // Tabs and fields.
@@ -78,6 +82,8 @@ class TMainForm : public QMainWindow {
 
     // Descriptions and deletion of the current ROM.
     void ShowRomInfo();
+    // The command "Play" would start for the current slot and choice.
+    void UpdateCommandLine();
     void SetDescription();
     void DescriptionRemove();
     void ROMsDeleteClick();
@@ -109,6 +115,9 @@ class TMainForm : public QMainWindow {
     QToolButton* FindGamesDirBt;
     QToolButton* GetROMBt;
     QLabel* InfoPanel;
+    // "Command:" below the information: what "Play" would start; the working folder is its
+    // tooltip.
+    QLineEdit* CommandLine;
     QTabBar* EmuList;
     QLineEdit* EmuPath;
     QLineEdit* GamesDir;
@@ -154,6 +163,8 @@ class TMainForm : public QMainWindow {
     bool CommitGamesDir();
     void FillFields();
     void ReadCommon(const IniFile& ini);
+    // The stored name of the chosen archive member; nothing while none is chosen.
+    std::optional<std::string> ChosenMember() const;
     // The stored description of the current ROM, or "No description".
     QString StoredDescription() const;
     // Writes the description of the current ROM; false (after the error box) when the file

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QToolButton>
@@ -18,6 +19,8 @@
 #include <algorithm>
 
 #include "app/ClickGuard.h"
+#include "app/CommandLineField.h"
+#include "app/core/LaunchCommand.h"
 #include "app/core/PathRules.h"
 
 namespace orvello {
@@ -135,6 +138,9 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget
         layout->addWidget(button);
     }
     connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::Click);
+    connect(group_, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on) emit Changed();
+    });
 }
 
 int RadioGroup::ItemIndex() const {
@@ -150,7 +156,10 @@ void RadioGroup::SetItemIndex(int index) {
     if (index < 0) {
         // An exclusive group cannot be emptied by unchecking its button.
         group_->setExclusive(false);
-        if (QAbstractButton* checked = group_->checkedButton()) checked->setChecked(false);
+        if (QAbstractButton* checked = group_->checkedButton()) {
+            checked->setChecked(false);
+            emit Changed();
+        }
         group_->setExclusive(true);
         return;
     }
@@ -209,7 +218,9 @@ OptionDialog::OptionDialog(const DialogInfo& info, AppState& state, UiHost& host
     buttons->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1, 1);
+    CommandLine = AddCommandLineField(this, layout);
     layout->addLayout(buttons);
+    if (!info.resizable) layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(LoadDefBt, &QPushButton::clicked, this, &OptionDialog::LoadDefBtClick);
     connect(OKBtn, &QPushButton::clicked, this, &OptionDialog::OKBtnClick);
@@ -221,16 +232,41 @@ OptionDialog::~OptionDialog() = default;
 
 void OptionDialog::Build(SwitchBuilder&) const {}
 
-bool OptionDialog::BuildSwitches() {
+OptionDialog::Preview OptionDialog::PreviewSwitches() const {
     SwitchBuilder builder;
     try {
         Build(builder);
     } catch (const NotAnInteger& e) {
-        host_.Error(NotAnIntegerMessage(e.Text()));
+        return {std::nullopt, NotAnIntegerMessage(e.Text())};
+    }
+    return {builder.Text(), QString()};
+}
+
+bool OptionDialog::BuildSwitches() {
+    const Preview built = PreviewSwitches();
+    if (!built.switches) {
+        host_.Error(built.error);
         return false;
     }
-    Switches = builder.Text();
+    Switches = *built.switches;
+    UpdateCommandLine();
     return true;
+}
+
+void OptionDialog::UpdateCommandLine() {
+    // Until the dialog's constructor has made every control, its build cannot run.
+    if (!created_) return;
+    const Preview built = PreviewSwitches();
+    if (!built.switches) {
+        // OK would refuse these controls: the line says why instead of showing a command.
+        CommandLine->setText(built.error);
+        return;
+    }
+    const std::optional<std::string> member =
+        chosenMember_ ? chosenMember_() : std::optional<std::string>();
+    const CommandPreview preview =
+        PreviewCommand(state_, info_.slot, *built.switches, PlayTarget(state_, info_.slot, member));
+    ShowCommand(CommandLine, preview);
 }
 
 void OptionDialog::OKBtnClick() {
@@ -273,16 +309,45 @@ void OptionDialog::LoadDefBtClick() {
             reset(line);
     }
     Refresh();
+    UpdateCommandLine();
 }
 
 void OptionDialog::showEvent(QShowEvent* event) {
+    if (!event->spontaneous() && !placed_) {
+        placed_ = true;
+        if (info_.resizable) {
+            move(info_.designedLeft, info_.designedTop);
+        } else if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
     QDialog::showEvent(event);
     // FormShow: enabled states follow what LoadOptions or the user left.
     if (!event->spontaneous() && info_.refreshOnShow) Refresh();
+    // The emulator path or the chosen ROM may have changed since the last showing.
+    if (!event->spontaneous()) UpdateCommandLine();
 }
 
 void OptionDialog::FinishCreation() {
+    created_ = true;
     if (info_.loadDefaultAtCreation) LoadDefBtClick();
+    UpdateCommandLine();
+}
+
+void OptionDialog::FollowChanges(QWidget* control) {
+    if (auto* box = qobject_cast<QCheckBox*>(control)) {
+        connect(box, &QCheckBox::toggled, this, &OptionDialog::UpdateCommandLine);
+    } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+        connect(list, &QComboBox::currentIndexChanged, this, &OptionDialog::UpdateCommandLine);
+    } else if (auto* group = qobject_cast<RadioGroup*>(control)) {
+        connect(group, &RadioGroup::Changed, this, &OptionDialog::UpdateCommandLine);
+    } else if (auto* slider = qobject_cast<QSlider*>(control)) {
+        connect(slider, &QSlider::valueChanged, this, &OptionDialog::UpdateCommandLine);
+    } else if (auto* field = qobject_cast<QLineEdit*>(control)) {
+        connect(field, &QLineEdit::textChanged, this, &OptionDialog::UpdateCommandLine);
+    }
 }
 
 void OptionDialog::CheckRange(NumberField* field, int low, int high, const QString& message) {
@@ -334,6 +399,17 @@ QWidget* OptionDialog::AddGroup(QWidget* page, const char* name, const QString& 
     return group;
 }
 
+void OptionDialog::SetHint(QWidget* control, const QString& hint) {
+    control->setToolTip(hint);
+    control->setStatusTip(hint);
+    control->setAccessibleDescription(hint);
+}
+
+void OptionDialog::EnableField(NumberField* field, bool enabled) {
+    field->setEnabled(enabled);
+    if (field->Spinner()) field->Spinner()->setEnabled(enabled);
+}
+
 void OptionDialog::SetFirstPage(QWidget* page) {
     PageControl1->setCurrentWidget(page);
 }
@@ -343,6 +419,7 @@ QCheckBox* OptionDialog::AddCheckBox(QWidget* page, const char* name, const QStr
     box->setObjectName(QString::fromLatin1(name));
     box->setAccessibleName(AccessibleText(caption));
     FormOf(page)->addRow(box);
+    FollowChanges(box);
     return box;
 }
 
@@ -356,6 +433,7 @@ QComboBox* OptionDialog::AddList(QWidget* page, const char* name, const QString&
     auto* caption = new QLabel(label, page);
     caption->setBuddy(list);
     FormOf(page)->addRow(caption, list);
+    FollowChanges(list);
     return list;
 }
 
@@ -379,6 +457,7 @@ NumberField* OptionDialog::AddNumberField(QWidget* page, const char* name, const
     auto* caption = new QLabel(label, page);
     caption->setBuddy(field);
     FormOf(page)->addRow(caption, holder);
+    FollowChanges(field);
     return field;
 }
 
@@ -393,6 +472,7 @@ QLineEdit* OptionDialog::AddTextField(QWidget* page, const char* name, const QSt
         caption->setBuddy(field);
         FormOf(page)->addRow(caption, field);
     }
+    FollowChanges(field);
     return field;
 }
 
@@ -402,6 +482,7 @@ RadioGroup* OptionDialog::AddRadioGroup(QWidget* page, const char* name, const Q
     group->setObjectName(QString::fromLatin1(name));
     group->setAccessibleName(AccessibleText(caption));
     FormOf(page)->addRow(group);
+    FollowChanges(group);
     return group;
 }
 
@@ -414,6 +495,7 @@ QSlider* OptionDialog::AddSlider(QWidget* page, const char* name, const QString&
     auto* caption = new QLabel(label, page);
     caption->setBuddy(slider);
     FormOf(page)->addRow(caption, slider);
+    FollowChanges(slider);
     return slider;
 }
 

@@ -27,9 +27,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -119,6 +121,8 @@ class RadioGroup : public QGroupBox {
   signals:
     // The user chose an item.
     void Click(int index);
+    // The chosen item changed, by the user or the program.
+    void Changed();
 
   private:
     QButtonGroup* group_;
@@ -189,6 +193,11 @@ struct DialogInfo {
     bool refreshOnShow;          // FormShow runs the refresh handlers
     const char* loadDefCaption = "Load default";
     const char* loadDefName = "LoadDefBt";  // the Load default button's object name
+    // A dialog keeps its size and opens in the middle of the screen, unless it is resizable
+    // and opens at its designed place (the top-left corner's screen position).
+    bool resizable = false;
+    int designedLeft = 0;
+    int designedTop = 0;
 };
 
 class OptionDialog : public QDialog {
@@ -218,7 +227,25 @@ class OptionDialog : public QDialog {
     // build failed.
     void OKBtnClick();
 
+    // The switch string the controls give now, without changing the cached one; the message
+    // when a number field that must be converted holds no whole number.
+    struct Preview {
+        std::optional<QString> switches;
+        QString error;
+    };
+    Preview PreviewSwitches() const;
+    // Tells the command line below the pages which archive member is chosen (its stored
+    // name; nothing while none is): the ROM it names is the one "Play" would hand over.
+    void SetChosenMember(std::function<std::optional<std::string>()> chosen) {
+        chosenMember_ = std::move(chosen);
+    }
+    // Rebuilds the command line from the current controls.
+    void UpdateCommandLine();
+
     QTabWidget* PageControl1;
+    // "Command:": what "Play" would start with the controls as they stand; the working folder
+    // is its tooltip.
+    QLineEdit* CommandLine;
     QPushButton* LoadDefBt;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
@@ -245,6 +272,10 @@ class OptionDialog : public QDialog {
     QPushButton* AddButton(QWidget* page, const char* name, const QString& caption);
     // A titled group of controls on a page; controls are added to it as to a page.
     QWidget* AddGroup(QWidget* page, const char* name, const QString& caption);
+    // The hint shown when the pointer rests on a control.
+    static void SetHint(QWidget* control, const QString& hint);
+    // Enables or disables a number field together with its spinner.
+    static void EnableField(NumberField* field, bool enabled);
     // Selects a page the first time the dialog shows (else the first page).
     void SetFirstPage(QWidget* page);
 
@@ -263,13 +294,16 @@ class OptionDialog : public QDialog {
 
     // Refresh handlers: a check box's runs on every change of its state, by the user or the
     // program; a list's only when the user picks an item.
+    // The command line follows the states the handler leaves.
     template <typename D>
     void OnClick(QCheckBox* box, void (D::*handler)()) {
         connect(box, &QCheckBox::toggled, static_cast<D*>(this), handler);
+        connect(box, &QCheckBox::toggled, this, &OptionDialog::UpdateCommandLine);
     }
     template <typename D>
     void OnChange(QComboBox* list, void (D::*handler)()) {
         connect(list, &QComboBox::activated, static_cast<D*>(this), handler);
+        connect(list, &QComboBox::activated, this, &OptionDialog::UpdateCommandLine);
     }
     template <typename D>
     void OnExit(NumberField* field, void (D::*handler)()) {
@@ -307,6 +341,8 @@ class OptionDialog : public QDialog {
         ResetValue reset;
     };
     void Apply(const Control& control, const std::variant<bool, int, QString>& value);
+    // Every change of a control's value rebuilds the command line.
+    void FollowChanges(QWidget* control);
     void Load(const Line& line, const IniFile& ini);
     void Save(const Line& line, IniFile& ini) const;
     const Line& LineOf(const QString& key) const;
@@ -322,6 +358,9 @@ class OptionDialog : public QDialog {
     std::vector<Control> resetOrder_;
     bool orderGiven_ = false;
     bool resetOrderGiven_ = false;
+    std::function<std::optional<std::string>()> chosenMember_;
+    bool placed_ = false;
+    bool created_ = false;
 };
 
 }  // namespace orvello

@@ -79,6 +79,11 @@ QString StartFailureText(const QString& program, const QString& reason) {
     return QStringLiteral("Can't start \"%1\": %2").arg(program, reason);
 }
 
+QString NoEmulatorText(EmulatorSlot slot) {
+    return QStringLiteral("No emulator program is set for %1.")
+        .arg(QString::fromUtf8(Slots.at(slot).tabCaption));
+}
+
 Launcher::Launcher(AppState& state, UiHost& host, LaunchArchives& archives, ProcessRunner& runner,
                    LaunchUi& ui)
     : state_(state), host_(host), archives_(archives), runner_(runner), ui_(ui) {}
@@ -89,8 +94,7 @@ void Launcher::LaunchRom(bool keepExtracted) {
     const QString& emulator = state_.EmuPath.at(state_.CurrentSlot);
     if (emulator.isEmpty()) {
         // Nothing could be started, so nothing is extracted either.
-        host_.Error(QStringLiteral("No emulator program is set for %1.")
-                        .arg(QString::fromUtf8(Slots.at(state_.CurrentSlot).tabCaption)));
+        host_.Error(NoEmulatorText(state_.CurrentSlot));
         return;
     }
     if (IsGameNameSlot(state_.CurrentSlot)) {
@@ -141,10 +145,7 @@ void Launcher::LaunchFile(bool keepExtracted) {
     state_.LaunchTarget = fullPath;
 
     // The member is named as the lister and the extractors decode it.
-    std::string stored = archives_.ChosenMemberRawName();
-    if (stored.empty()) stored = FileSystemBytes(state_.RomFileName);
-    const auto safe = archive::SafeRelativeName(stored);
-    const std::string name = safe ? archive::FileNamePart(*safe) : std::string();
+    const std::string name = MemberArgument(archives_.ChosenMemberRawName(), state_.RomFileName);
     const std::string emuFolder = FileSystemBytes(folder);
     const std::string romPath = FileSystemBytes(JoinPath(folder, QString())) + name;
 
@@ -236,9 +237,9 @@ bool Launcher::StartEmulator(const std::string& target) {
     commandLine_ =
         CommandLineText(form, emulator, switches,
                         form == LaunchForm::GameName ? state_.RomBaseName : state_.LaunchTarget);
-    const auto argv = EmulatorArguments(form, FileSystemBytes(emulator), switches, target);
+    const EmulatorCommand command = AssembleCommand(form, emulator, switches, target);
 
-    const QString reason = runner_.Start(argv, FileSystemBytes(FolderOf(emulator)));
+    const QString reason = runner_.Start(command.arguments, command.workingFolder);
     if (!reason.isEmpty()) {
         host_.Error(StartFailureText(emulator, reason));
         return false;

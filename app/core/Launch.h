@@ -72,6 +72,9 @@ struct ExtractionRecord {
 // The message of a program that could not be started.
 QString StartFailureText(const QString& program, const QString& reason);
 
+// The message of a slot whose emulator program is not set.
+QString NoEmulatorText(EmulatorSlot slot);
+
 class Launcher {
   public:
     Launcher(AppState& state, UiHost& host, LaunchArchives& archives, ProcessRunner& runner,

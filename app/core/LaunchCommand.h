@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,52 @@ QStringList SwitchWords(const QString& switches);
 // stay one argument each even when they hold blanks.
 std::vector<std::string> EmulatorArguments(LaunchForm form, const std::string& emulator,
                                            const QString& switches, const std::string& romOrGame);
+
+// What "Play" starts: the program with its arguments, and the folder it runs in.
+struct EmulatorCommand {
+    // The emulator's absolute path first; every element is the bytes the program gets.
+    std::vector<std::string> arguments;
+    // The emulator's folder.
+    std::string workingFolder;
+    // Where the ROM (file form) or the game name (game-name form) stands in arguments.
+    std::size_t targetIndex = 0;
+};
+
+// The one assembly of an emulator's start: the launch starts exactly this, and every preview
+// of the command shows it. The emulator path is made absolute against the current folder, as
+// the start needs it; target is the ROM's path or name, or the game name, as bytes.
+EmulatorCommand AssembleCommand(LaunchForm form, const QString& emulatorPath,
+                                const QString& switches, const std::string& target);
+
+// The name a member of an archive is handed to the emulator by: the file-name part of its
+// stored name reduced to a safe relative path (storedName, or romFileName when the stored
+// bytes are not known). Empty when the name reduces to nothing usable.
+std::string MemberArgument(const std::string& storedName, const QString& romFileName);
+
+// What "Play" would hand over for the current choice in a slot: the game name (game-name
+// form), the plain file's path, or the chosen member's name (file form). Nothing when no file
+// is selected, or when an archive is selected and chosenMember (its stored name) is not given.
+std::optional<std::string> PlayTarget(const AppState& state, EmulatorSlot slot,
+                                      const std::optional<std::string>& chosenMember);
+
+// A word as a POSIX shell needs it typed to get it back unchanged: as it is when it holds
+// only characters no shell treats specially, else in single quotes.
+QString ShellQuoted(const QString& word);
+
+// The command "Play" would start, shown before it starts.
+struct CommandPreview {
+    // One argument per element, decoded for display; "<emulator>" and "<ROM>" stand where no
+    // emulator is set or no ROM is chosen.
+    QStringList arguments;
+    // The arguments quoted as a shell needs them, the placeholders as they are.
+    QString line;
+    QString workingFolder;
+};
+
+// The preview of a slot's command with the given switch string (a dialog's unsaved one, or the
+// slot's own) for target (nothing: no ROM chosen). It assembles through AssembleCommand.
+CommandPreview PreviewCommand(const AppState& state, EmulatorSlot slot, const QString& switches,
+                              const std::optional<std::string>& target);
 
 // A path or name as the bytes the file system knows it by.
 std::string FileSystemBytes(const QString& path);

@@ -2,7 +2,10 @@
 // launch extracts.
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/core/LaunchCommand.h"
@@ -88,4 +91,99 @@ TEST(LaunchExtracts, OnlyTheTypesWithAnExtractorFamily) {
     // The selector lists these, but they are never played.
     EXPECT_FALSE(LaunchExtracts(TArcType::atZip250));
     EXPECT_FALSE(LaunchExtracts(TArcType::atZip250Exe));
+}
+
+TEST(AssembleCommand, MakesTheEmulatorAbsoluteAndRunsInItsFolder) {
+    const EmulatorCommand game =
+        AssembleCommand(LaunchForm::GameName, "/emu/mame/mame", " -noaa", "pacman");
+    EXPECT_EQ(game.arguments, (Args{"/emu/mame/mame", "pacman", "-noaa"}));
+    EXPECT_EQ(game.workingFolder, "/emu/mame");
+    EXPECT_EQ(game.targetIndex, 1u);
+
+    const EmulatorCommand file = AssembleCommand(LaunchForm::File, "/snes9x", " -j -ss 0", "a.smc");
+    EXPECT_EQ(file.arguments, (Args{"/snes9x", "-j", "-ss", "0", "a.smc"}));
+    EXPECT_EQ(file.workingFolder, "/") << "the root keeps its separator";
+    EXPECT_EQ(file.targetIndex, 4u);
+
+    // A relative path is taken from the current folder, as the start takes it.
+    const EmulatorCommand relative = AssembleCommand(LaunchForm::File, "emu/x", "", "r");
+    EXPECT_EQ(relative.arguments.front(),
+              FileSystemBytes(QDir::currentPath() + QStringLiteral("/emu/x")));
+}
+
+TEST(ShellQuoted, QuotesWhatAShellWouldReadOtherwise) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"-frameskip", "-frameskip"},
+        {"/emu/snes9x/snes9x", "/emu/snes9x/snes9x"},
+        {"a_b+c=d:e,f@g%h", "a_b+c=d:e,f@g%h"},
+        {"", "''"},
+        {"Game One.smc", "'Game One.smc'"},
+        {"it's", "'it'\\''s'"},
+        {"$HOME", "'$HOME'"},
+        {"a*b", "'a*b'"},
+        {"(E) [!]", "'(E) [!]'"},
+        {"x\ty", "'x\ty'"},
+        {"~user", "'~user'"},
+        {"Spïl.smc", "'Spïl.smc'"},
+    };
+    for (const auto& [word, quoted] : rows)
+        EXPECT_EQ(ShellQuoted(QString::fromUtf8(word)), QString::fromUtf8(quoted)) << word;
+}
+
+TEST(MemberArgument, IsTheSafeFileNamePartOfTheStoredName) {
+    EXPECT_EQ(MemberArgument("roms\\Game.smc", "ignored"), "Game.smc");
+    EXPECT_EQ(MemberArgument("roms/Game.smc", "ignored"), "Game.smc");
+    EXPECT_EQ(MemberArgument("", "Shown.smc"), "Shown.smc") << "the shown name when none stored";
+    EXPECT_EQ(MemberArgument("../evil/Game.smc", "x"), "");
+    EXPECT_EQ(MemberArgument("..", "x"), "");
+}
+
+TEST(PlayTarget, WhatPlayWouldHandOverForEachKindOfChoice) {
+    AppState state;
+    EXPECT_FALSE(PlayTarget(state, SlotSNES9x, std::nullopt)) << "nothing selected";
+    EXPECT_FALSE(PlayTarget(state, SlotMAME, std::string("x"))) << "nothing selected";
+
+    state.SelectedFile = "/games/Super Game.smc";
+    state.RomFileName = "Super Game.smc";
+    state.RomBaseName = "Super Game";
+    state.RomIsPlainFile = true;
+    EXPECT_EQ(PlayTarget(state, SlotSNES9x, std::nullopt), "/games/Super Game.smc");
+
+    state.SelectedFile = "/games/pacman.zip";
+    state.RomFileName = "pacman.zip";
+    state.RomBaseName = "pacman";
+    state.RomIsPlainFile = false;
+    EXPECT_EQ(PlayTarget(state, SlotMAME, std::nullopt), "pacman");
+    EXPECT_EQ(PlayTarget(state, SlotCallus, std::nullopt), "pacman");
+    EXPECT_FALSE(PlayTarget(state, SlotZSNES, std::nullopt)) << "an archive, no member yet";
+
+    state.RomFileName = "Game.smc";
+    EXPECT_EQ(PlayTarget(state, SlotZSNES, std::string("roms/Game.smc")), "Game.smc");
+    EXPECT_EQ(PlayTarget(state, SlotZSNES, std::string("Sp\x81l.smc")), "Sp\x81l.smc")
+        << "the stored bytes, not the name shown";
+    EXPECT_FALSE(PlayTarget(state, SlotZSNES, std::string("../x/..")));
+}
+
+TEST(PreviewCommand, QuotesEachArgumentAndMarksWhatIsMissing) {
+    AppState state;
+    CommandPreview none = PreviewCommand(state, SlotKGen, " -S", std::nullopt);
+    EXPECT_EQ(none.arguments, (QStringList{"<emulator>", "-S", "<ROM>"}));
+    EXPECT_EQ(none.line, "<emulator> -S <ROM>");
+    EXPECT_EQ(none.workingFolder, "");
+
+    state.EmuPath[SlotKGen] = "/my emus/kgen/kgen";
+    CommandPreview file =
+        PreviewCommand(state, SlotKGen, "  -E   -F3 ", std::string("/roms/Sonic (W).bin"));
+    EXPECT_EQ(file.arguments,
+              (QStringList{"/my emus/kgen/kgen", "-E", "-F3", "/roms/Sonic (W).bin"}));
+    EXPECT_EQ(file.line, "'/my emus/kgen/kgen' -E -F3 '/roms/Sonic (W).bin'");
+    EXPECT_EQ(file.workingFolder, "/my emus/kgen");
+
+    state.EmuPath[SlotMAME] = "/emu/mame";
+    CommandPreview game = PreviewCommand(state, SlotMAME, " -soundcard 0 -noaa", std::nullopt);
+    EXPECT_EQ(game.line, "/emu/mame <ROM> -soundcard 0 -noaa") << "the game stands first";
+    // A switch word that a shell would expand is quoted in the line, not in the arguments.
+    CommandPreview odd = PreviewCommand(state, SlotMAME, " -savedir $HOME", std::string("pac"));
+    EXPECT_EQ(odd.arguments, (QStringList{"/emu/mame", "pac", "-savedir", "$HOME"}));
+    EXPECT_EQ(odd.line, "/emu/mame pac -savedir '$HOME'");
 }

@@ -6,12 +6,16 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
+#include <functional>
 #include <vector>
 
+#include "EndToEndSupport.h"
 #include "UiTestSupport.h"
 #include "app/core/IniFile.h"
 #include "options/OptionDialog.h"
