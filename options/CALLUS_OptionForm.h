@@ -1,9 +1,12 @@
-// The option dialog of the Callus arcade emulator. It carries the slot's emulator path and games
-// folder through its settings section; its own option controls are not built yet, so its
-// switch string is empty.
+// The Callus dialog: video mode, resolution, copy methods, frame skip and the save and
+// snapshot folders of the Callus arcade emulator. The folders are passed only when they differ
+// from the word "Default"; the frame count is not stored and starts at 1 in every run. Its
+// switch string follows the game name on the command line.
 #pragma once
 
 #include "options/OptionDialog.h"
+
+class QPushButton;
 
 namespace orvello {
 
@@ -13,9 +16,36 @@ class TCALLUS_OptForm : public OptionDialog {
   public:
     TCALLUS_OptForm(AppState& state, UiHost& host, QWidget* parent);
 
+    // The VESA mode counts only while VESA is enabled.
+    void DisableVESAClick();
+    // The frame count is used only while automatic frame skip is off.
+    void AutoFrameClick();
+    // Choose the save-game and the snapshot folder.
+    void ChooseSaveBtClick();
+    void ChoosePCXBtClick();
+
     QWidget* ROMs;
     QWidget* Video;
     QWidget* Misc;
+    QWidget* PentiumGroup;
+
+    QCheckBox* WaitVSync;
+    QCheckBox* UseMMX;
+    QCheckBox* UseFPUCOPY;
+    QCheckBox* DisableVESA;
+    RadioGroup* VESAMode;
+    QComboBox* ScreenRes;
+    QCheckBox* Exclusive;
+    QCheckBox* AutoFrame;
+    NumberField* Frames;
+    QLineEdit* SaveDir;
+    QPushButton* ChooseSaveBt;
+    QLineEdit* PCXDir;
+    QPushButton* ChoosePCXBt;
+
+  protected:
+    void Build(SwitchBuilder& s) const override;
+    void Refresh() override;
 };
 
 }  // namespace orvello
