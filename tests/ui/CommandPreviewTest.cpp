@@ -2,12 +2,14 @@
 // leaves the dialog's switch string alone until OK, and says why OK would refuse.
 #include "DialogTestSupport.h"
 #include "options/KGen_OptionForm.h"
+#include "options/MAME_OptionForm.h"
 
 using namespace orvello;
 using namespace orvello::test;
 
 namespace {
 using KGenPreviewTest = DialogTest<TKGEN_OptForm>;
+using MamePreviewTest = DialogTest<TMAME_OptForm>;
 }  // namespace
 
 TEST_F(KGenPreviewTest, FollowsTheControlsBeforeOk) {
@@ -37,4 +39,15 @@ TEST_F(KGenPreviewTest, FollowsTheControlsBeforeOk) {
     form_.Frames->setText("2");
     QTest::mouseClick(form_.LoadDefBt, Qt::LeftButton);
     EXPECT_EQ(form_.CommandLine->text(), "'/emu/k gen/kgen' /roms/Sonic.bin");
+}
+
+TEST_F(MamePreviewTest, ListsChangedByTheProgramAndGameNames) {
+    state_.EmuPath[SlotMAME] = "/emu/mame";
+    state_.SelectedFile = "/roms/pac man.zip";
+    state_.RomBaseName = "pac man";
+    form_.UpdateCommandLine();
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/mame 'pac man' -soundcard 0 -noaa");
+    form_.Soundcard->setCurrentIndex(3);
+    form_.VesaMode->setCurrentIndex(1);
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/mame 'pac man' -soundcard 3 -vesa -320 -noaa");
 }
