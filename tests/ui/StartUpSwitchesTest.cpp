@@ -1,0 +1,235 @@
+// The switch strings the program starts with, read from many settings texts, as the real
+// program prints them with --print-command: one row per settings text and tab. A row gives
+// the settings file (nullptr: there is none), the tab as the user names it, and the arguments
+// "Play" would start. Rows for more tabs are added to the table as their dialogs are made.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include "EndToEndSupport.h"
+#include "UiTestSupport.h"
+
+using namespace orvello::test;
+
+namespace {
+
+const QString Program = QStringLiteral(ORVELLO_BUILD_DIR "/orvello");
+
+struct Printed {
+    int exitCode = -1;
+    QStringList out;
+    QString err;
+};
+
+// Runs the program with its settings folder inside home.
+Printed RunProgram(const QString& home, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home);
+    env.remove("QT_QPA_PLATFORM");  // the option needs no display of its own
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    process.setProcessEnvironment(env);
+    process.start(Program, arguments);
+    Printed printed;
+    if (!process.waitForFinished(30000)) return printed;
+    printed.exitCode = process.exitCode();
+    printed.out = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
+    if (!printed.out.isEmpty() && printed.out.back().isEmpty()) printed.out.removeLast();
+    printed.err = QString::fromUtf8(process.readAllStandardError());
+    return printed;
+}
+
+struct Row {
+    const char* name;  // names the test
+    const char* ini;   // nullptr: no settings file
+    const char* tab;
+    QStringList arguments;  // then the line "cwd<TAB>folder"
+    const char* cwd;
+};
+
+// The ROM every file-form row plays and the archive every game-name row plays.
+const QString Rom = QStringLiteral("/roms/Super Game (E).smc");
+const QString Game = QStringLiteral("/roms/pacman.zip");
+
+// Every emulator section with its path only.
+#define PATHS(section, path) "[" section "]\nEmuPath=" path "\n"
+#define ALL_PATHS                        \
+    PATHS("KGen", "/emu/kgen/kgen")      \
+    PATHS("ZSNES", "/emu/zsnes/zsnes")   \
+    PATHS("S9x", "/emu/s9x/snes9x")      \
+    PATHS("NLKSNES", "/emu/nlk/nlksnes") \
+    PATHS("Callus", "/emu/callus/callus") PATHS("MAME", "/emu/mame/mame")
+
+QStringList Words(const char* text) {
+    return QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts);
+}
+// A file-form command: the emulator, the switch words, the ROM.
+QStringList File(const char* emulator, const char* switches) {
+    return QStringList{emulator} + Words(switches) + QStringList{Rom};
+}
+// A game-name command: the emulator, the game, the switch words.
+QStringList GameArgs(const char* emulator, const char* switches) {
+    return QStringList{emulator, "pacman"} + Words(switches);
+}
+
+const Row Rows[] = {
+    // No settings file: every dialog's read defaults; no emulator is set.
+    {"MissingFileKGen", nullptr, "KGen", File("<emulator>", ""), ""},
+    {"MissingFileZsnes", nullptr, "ZSNES", File("<emulator>", "-1 1 -2 1 -v 0 -f 0 -e"), ""},
+    {"MissingFileS9x", nullptr, "SNES9x", File("<emulator>", "-j -ss 0 -O -SH -nogui -quiet"), ""},
+    {"MissingFileNlksnes", nullptr, "NLKSNES", File("<emulator>", "-nirq"), ""},
+    {"MissingFileCallus", nullptr, "Callus",
+     GameArgs("<emulator>", "-linear -res 320 224 -frameskip AUTO"), ""},
+    {"MissingFileMame", nullptr, "M.A.M.E.", GameArgs("<emulator>", "-soundcard 0 -noaa"), ""},
+
+    // Sections holding only the paths.
+    {"EmptySectionsKGen", ALL_PATHS, "KGen", File("/emu/kgen/kgen", ""), "/emu/kgen"},
+    {"EmptySectionsZsnes", ALL_PATHS, "ZSNES", File("/emu/zsnes/zsnes", "-1 1 -2 1 -v 0 -f 0 -e"),
+     "/emu/zsnes"},
+    {"EmptySectionsS9x", ALL_PATHS, "S9x", File("/emu/s9x/snes9x", "-j -ss 0 -O -SH -nogui -quiet"),
+     "/emu/s9x"},
+    {"EmptySectionsNlksnes", ALL_PATHS, "nlksnes", File("/emu/nlk/nlksnes", "-nirq"), "/emu/nlk"},
+    {"EmptySectionsCallus", ALL_PATHS, "CALLUS",
+     GameArgs("/emu/callus/callus", "-linear -res 320 224 -frameskip AUTO"), "/emu/callus"},
+    {"EmptySectionsMame", ALL_PATHS, "MAME", GameArgs("/emu/mame/mame", "-soundcard 0 -noaa"),
+     "/emu/mame"},
+
+    // Every key away from its default.
+    {"EveryKeyKGen", "[KGen]\nEmuPath=/emu/kgen/kgen\nRom switch=2\nSound=1\nFrames=4\n", "KGen",
+     File("/emu/kgen/kgen", "-J -S -F4"), "/emu/kgen"},
+    {"EveryKeyZsnes",
+     "[ZSNES]\nEmuPath=/emu/zsnes/zsnes\nSound=1\nPlayback=0\nStereo=1\n8 bit=0\nFitToScreen=1\n"
+     "Frames=3\nResolution=1\nP1=2\nP2=6\nForce HiROM=1\nForce LowROM=1\nAutoFrame=0\nGUI=1\n"
+     "Scanlines=1\nInterpolation=1\nVSync=1\n",
+     "ZSNES", File("/emu/zsnes/zsnes", "-1 2 -2 6 -s -z -r 1 -h -l -v 1 -f 3 -c -n -m -w -e"),
+     "/emu/zsnes"},
+    {"EveryKeyS9x",
+     "[S9x]\nEmuPath=/emu/s9x/snes9x\nSound=1\nPlayback=2\nStereo=1\nFitToScreen=1\nFrames=7\n"
+     "Resolution=8\nSkipMethod=2\nJoy=1\nOld joy type=1\nTile based=0\nInterleaved=1\n"
+     "Force HiMem=1\nForce LowMem=1\nAutoFrame=0\nLayering=1\nHDMA=1\nSpeed hacks=0\nGUI=0\n",
+     "SNES9x",
+     File("/emu/s9x/snes9x", "-r 44100 -stereo -o -frames 7 -m 8 -ss 2 -i -F -FL -H -N -L"),
+     "/emu/s9x"},
+    {"EveryKeyNlksnes",
+     "[NLKSNES]\nEmuPath=/emu/nlk/nlksnes\nJoy=1\nSound=1\nFrames=10\nDelay=4\nCycles=50\nIRQs=0\n",
+     "NLKSNES", File("/emu/nlk/nlksnes", "-joy - ss 1 -frames 10 -h 50 -delay 4"), "/emu/nlk"},
+    {"EveryKeyCallus",
+     "[Callus]\nEmuPath=/emu/callus/callus\nWaitVSync=1\nSave dir=/saves\nPCX dir=\n"
+     "Disable VESA=1\nVESA mode=1\nScreen res=12\nExclusive=1\nFPU Copy=1\nMMX Copy=1\n"
+     "Auto frame=0\n",
+     "Callus",
+     GameArgs("/emu/callus/callus",
+              "-waitvsync -mmx -fpucopy -novesa -res 800 600 -exclusive -frameskip 1 -savedir "
+              "/saves -pcxdir"),
+     "/emu/callus"},
+    {"EveryKeyMame",
+     "[MAME]\nEmuPath=/emu/mame/mame\nScanlines=1\nControl=6\nDisable FM=1\nSoundCard=7\n"
+     "Frames=3\nVesa Mode=4\nScreen res=6\nDir4 alg=1\nAnti aliasing=1\nEnable cheat=1\n"
+     "Pixel double=1\nVSync=1\n",
+     "M.A.M.E.",
+     GameArgs("/emu/mame/mame",
+              "-noscanlines -vsync -joy 6 -fm -soundcard 7 -nodouble -vesa2l -1600 -frameskip 3 "
+              "-dir4 -cheat -aa"),
+     "/emu/mame"},
+
+    // Values out of range or not numbers: lists select nothing, fields read their default.
+    {"OutOfRangeKGen", "[KGen]\nRom switch=3\nFrames=abc\nSound=yes\n", "KGen",
+     File("<emulator>", ""), ""},
+    {"OutOfRangeZsnes", "[ZSNES]\nP1=7\nP2=-1\nSound=1\nPlayback=3\nResolution=8\nFrames=x\n",
+     "ZSNES", File("<emulator>", "-1 -1 -2 -1 -s -r 0 -v -1 -f 0 -e"), ""},
+    {"OutOfRangeS9x",
+     "[S9x]\nJoy=4\nOld joy type=1\nPlayback=9\nResolution=-3\nSkipMethod=4\n"
+     "Frames=0\n",
+     "SNES9x", File("<emulator>", "-o -m -1 -ss -1 -O -SH -nogui -quiet"), ""},
+    {"OutOfRangeNlksnes", "[NLKSNES]\nSound=2\nFrames=99\nDelay=abc\nCycles=10\nIRQs=0\n",
+     "NLKSNES", File("<emulator>", "-frames 99 -h 10"), ""},
+    {"OutOfRangeCallus", "[Callus]\nVESA mode=5\nScreen res=13\nAuto frame=0\n", "Callus",
+     GameArgs("<emulator>", "-banked -frameskip 1"), ""},
+    {"BelowRangeCallus", "[Callus]\nVESA mode=-1\nScreen res=-1\n", "Callus",
+     GameArgs("<emulator>", "-frameskip AUTO"), ""},
+    {"OutOfRangeMame", "[MAME]\nControl=7\nSoundCard=8\nVesa Mode=5\nScreen res=7\nFrames=9\n",
+     "MAME", GameArgs("<emulator>", "-joy -1 -soundcard -1 -frameskip 9 -noaa"), ""},
+
+    // Hexadecimal values.
+    {"HexKGen", "[KGen]\nRom switch=0x1\nFrames=0X3\n", "KGen", File("<emulator>", "-E -F3"), ""},
+    {"HexS9x", "[S9x]\nFrames=0xA\nResolution=0x0\nSound=0x0\n", "SNES9x",
+     File("<emulator>", "-NS -j -frames 10 -m 0 -ss 0 -O -SH -nogui -quiet"), ""},
+    {"HexMame", "[MAME]\nSoundCard=0x5\nVesa Mode=0x1\n", "MAME",
+     GameArgs("<emulator>", "-soundcard 5 -vesa -320 -noaa"), ""},
+    {"HexTooShortIsDecimal", "[NLKSNES]\nFrames=0x\n", "NLKSNES", File("<emulator>", "-nirq"), ""},
+
+    // Section and key names in any case.
+    {"MixedCaseZsnes", "[zsnes]\nemupath=/emu/zsnes/zsnes\nSOUND=1\nplayback=2\nAUTOFRAME=1\n",
+     "zsnes", File("/emu/zsnes/zsnes", "-1 1 -2 1 -s -r 3 -v 0 -a -e"), "/emu/zsnes"},
+    {"MixedCaseCallus", "[callus]\nEMUPATH=/emu/callus/callus\nauto FRAME=0\nsave DIR=Default\n",
+     "callus", GameArgs("/emu/callus/callus", "-linear -res 320 224 -frameskip 1"), "/emu/callus"},
+    {"MixedCaseMame", "[Mame]\nvesa mode=2\nANTI ALIASING=1\n", "m.a.m.e.",
+     GameArgs("<emulator>", "-soundcard 0 -vesa1 -320 -aa"), ""},
+
+    // A second section of the same name is never read: the first one counts.
+    {"DuplicateSectionsS9x", "[S9x]\nJoy=2\n[Common]\nX=1\n[s9x]\nJoy=3\nSound=0\n", "SNES9x",
+     File("<emulator>", "-4 -ss 0 -O -SH -nogui -quiet"), ""},
+    {"DuplicateSectionsKGen", "[KGen]\n[KGEN]\nSound=1\n", "KGen", File("<emulator>", ""), ""},
+    {"DuplicateKeysNlksnes", "[NLKSNES]\nFrames=2\nFrames=5\n", "NLKSNES",
+     File("<emulator>", "-frames 2 -nirq"), ""},
+
+    // Comments and unknown keys are passed over.
+    {"CommentsMame", "; settings\n[MAME]\n;Control=3\nUnknown=7\nControl=1\n; Frames=2\n", "MAME",
+     GameArgs("<emulator>", "-joy 1 -soundcard 0 -noaa"), ""},
+    {"CommentsNlksnes", "[NLKSNES]\n;IRQs=0\nJoy=1\nMystery key=1\n", "NLKSNES",
+     File("<emulator>", "-joy -nirq"), ""},
+};
+
+class StartUpSwitches : public ::testing::TestWithParam<Row> {};
+
+}  // namespace
+
+TEST_P(StartUpSwitches, PrintCommandGivesTheArgumentsPlayWouldStart) {
+    const Row& row = GetParam();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    if (row.ini) {
+        ASSERT_TRUE(QDir().mkpath(home.filePath("Orvello")));
+        WriteFile(home.filePath("Orvello/WINORVEL.INI"), row.ini);
+    }
+    const bool gameName = row.arguments.size() > 1 && row.arguments[1] == "pacman";
+    const Printed printed =
+        RunProgram(home.path(), {"--print-command", row.tab, gameName ? Game : Rom});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    EXPECT_EQ(printed.out, row.arguments + QStringList{QStringLiteral("cwd\t") + row.cwd});
+    // Reading never creates or changes the file.
+    EXPECT_EQ(QFileInfo::exists(home.filePath("Orvello/WINORVEL.INI")), row.ini != nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabs, StartUpSwitches, ::testing::ValuesIn(Rows),
+                         [](const ::testing::TestParamInfo<Row>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(PrintCommand, WithoutARomAndForUnknownTabs) {
+    QTemporaryDir home;
+    const Printed noRom = RunProgram(home.path(), {"--print-command", "KGen"});
+    EXPECT_EQ(noRom.exitCode, 0);
+    EXPECT_EQ(noRom.out, (QStringList{"<emulator>", "<ROM>", "cwd\t"}));
+    EXPECT_TRUE(noRom.err.contains("No emulator program is set for KGen."));
+
+    for (const QStringList& bad :
+         {QStringList{"--print-command"}, QStringList{"--print-command", "Nestopia"},
+          QStringList{"--print-command", "KGen", "a.bin", "b.bin"}}) {
+        const Printed printed = RunProgram(home.path(), bad);
+        EXPECT_EQ(printed.exitCode, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(printed.out.isEmpty());
+        EXPECT_TRUE(printed.err.contains("Usage:")) << printed.err.toStdString();
+    }
+    EXPECT_TRUE(
+        RunProgram(home.path(), {"--print-command", "Nestopia"}).err.contains("unknown tab"));
+
+    const Printed help = RunProgram(home.path(), {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.join('\n').contains("--print-command TAB [ROM]"));
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("Orvello"))) << "nothing is written";
+}
