@@ -133,28 +133,36 @@ int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
     LzWindow::Cursor w = window_.Lease();
     if (w.copyLeft != 0) w.Resume(out, end);
     MsbBitReader::Cursor c = in_.Lease();
+    // Everything the loop reads of the decoder is in locals: stores to output bytes could
+    // otherwise alias the members and force reloads.
     const std::uint64_t startPos = w.pos - window_.Written();
+    const std::uint32_t* const literal = literal_.data();
+    const std::uint32_t* const position = position_.data();
+    const bool zerosBefore = zerosBefore_;
+    std::uint32_t blockLeft = blockLeft_;
     while (out < end) {
-        if (blockLeft_ == 0) {
+        if (blockLeft == 0) {
             in_.Release(c);
-            if ((error_ = ReadBlockHeader()) != kOk) {
+            error_ = ReadBlockHeader();
+            c = in_.Lease();
+            if (error_ != kOk) break;
+            blockLeft = blockLeft_;
+        }
+        // At least 47 bits for the next symbol: a literal/length code and a position code of
+        // up to 16 bits each and up to 15 further position bits. A refill gives 56 or more, so
+        // after a short literal the next symbol needs none.
+        if (c.count < 47) {
+            if (c.end - c.next >= 8) {
+                MsbBitReader::RefillFast(c);
+            } else {
+                in_.Release(c);
+                in_.Need(56);  // from the next buffer, or zero bits past the end
                 c = in_.Lease();
-                break;
             }
-            c = in_.Lease();
         }
-        // At least 56 bits for the next symbol: a literal/length code and a position code of
-        // up to 16 bits each and up to 15 further position bits.
-        if (c.end - c.next >= 8) {
-            MsbBitReader::RefillFast(c);
-        } else {
-            in_.Release(c);
-            in_.Need(56);  // from the next buffer, or zero bits past the end
-            c = in_.Lease();
-        }
-        --blockLeft_;
+        --blockLeft;
         unsigned len;
-        const std::uint32_t e = LookupMsb(literal_.data(), kLiteralRootBits, c.bits, len);
+        const std::uint32_t e = LookupMsb(literal, kLiteralRootBits, c.bits, len);
         if (e & kBad) {
             error_ = errBadHuffmanCode;
             break;
@@ -166,7 +174,7 @@ int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
             w.Put(out, static_cast<std::uint8_t>(sym));
             continue;
         }
-        const std::uint32_t pe = LookupMsb(position_.data(), kSmallRootBits, c.bits, len);
+        const std::uint32_t pe = LookupMsb(position, kSmallRootBits, c.bits, len);
         if (pe & kBad) {
             error_ = errBadHuffmanCode;
             break;
@@ -181,12 +189,13 @@ int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
             c.count -= extra;
         }
         ++dist;
-        if (dist > w.pos - startPos && !zerosBefore_) {
+        if (dist > w.pos - startPos && !zerosBefore) {
             error_ = errBadBlock;  // before the first byte of the member
             break;
         }
         w.Copy(out, end, dist, sym - 253);
     }
+    blockLeft_ = blockLeft;
     in_.Release(c);
     window_.Release(w);
     // Past the end of the data the reader supplies zero bits, so the loop above always ends

@@ -44,7 +44,7 @@ class LhaBlockDecoder final : public Decoder {
     static constexpr unsigned kTempSymbols = 19;
     // The larger of the temporary code's 19 symbols and the position code's D + 1.
     static constexpr unsigned kSmallSymbols = 19;
-    static constexpr unsigned kLiteralRootBits = 12;
+    static constexpr unsigned kLiteralRootBits = 10;
     static constexpr unsigned kSmallRootBits = 8;
     // Room for the main table and a 16-entry sub-table below every root slot a long code can
     // reach: enough for any code of up to 16 bits.
