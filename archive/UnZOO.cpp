@@ -8,6 +8,8 @@
 #include "ArcPaths.h"
 #include "ByteOrder.h"
 #include "FileRangeSource.h"
+#include "LhaBlock.h"
+#include "Lzw.h"
 #include "StoredDecoder.h"
 #include "ZooNames.h"
 
@@ -19,9 +21,18 @@ constexpr std::size_t kArchiveHeaderLength = 34;
 constexpr std::size_t kFixedEntryLength = 51;
 constexpr std::uint32_t kEntryTag = 0xFDC4A7DCu;
 
-std::unique_ptr<Decoder> MakeZooDecoder(unsigned method, InputSource& src) {
-    if (method == 0) return std::make_unique<StoredDecoder>(src);
-    return nullptr;
+// Method 2 is LHA's block decoder with 13 dictionary bits and 4-bit position counts.
+std::unique_ptr<Decoder> MakeZooDecoder(unsigned method, std::uint64_t size, InputSource& src) {
+    switch (method) {
+        case 0:
+            return std::make_unique<StoredDecoder>(src);
+        case 1:
+            return std::make_unique<LzwDecoder>(src, LzwDecoder::kZoo);
+        case 2:
+            return std::make_unique<LhaBlockDecoder>(src, 13, 4, size);
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace
@@ -80,7 +91,7 @@ void TUnZOO::ProcessEntry(ArcFile& file, std::int64_t at, const std::uint8_t* en
 
     const unsigned method = entry[5];
     FileRangeSource range(file, data, packed);
-    auto decoder = MakeZooDecoder(method, range);
+    auto decoder = MakeZooDecoder(method, Le32(entry + 20), range);
     MemberTarget target;
     target.path = path;
     target.makeFolders = false;

@@ -64,3 +64,36 @@ TEST(ExtractTool, UsageErrorsAndMissingArchives) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "error 25132: File not found\t" + out.Path() + "/missing.zip\n");
 }
+
+TEST(ExtractTool, LhaSelfExtractorsAndZooArchivesGiveTheSameLinesAndStatuses) {
+    TempDir out;
+    const ToolResult lha = Extract({FixturePath("sfx", "RESLHA.EXE"), out.Path()});
+    EXPECT_EQ(lha.status, 0);
+    EXPECT_EQ(lha.err, "");
+    EXPECT_EQ(lha.out, "ok\t" + out.Path() + "/README\nok\t" + out.Path() + "/PACMAN.6E\nok\t" +
+                           out.Path() + "/NOP90.BIN\n");
+    const ToolResult zoo = Extract({FixturePath("zoo", "DELETED.ZOO"), out.Path(), "R*"});
+    EXPECT_EQ(zoo.status, 0);
+    EXPECT_EQ(zoo.out, "ok\t" + out.Path() + "/README\n");
+
+    // A chain that leads back is an error of the archive, after what came before it.
+    auto looped = ReadBytes(FixturePath("zoo", "STORED.ZOO"));
+    const std::uint32_t first = looped[24] | looped[25] << 8;
+    const std::uint32_t second = looped[first + 6] | looped[first + 7] << 8;
+    Put32(looped, second + 6, first);
+    const std::string archive = out.Write("LOOP.ZOO", looped);
+    TempDir out2;
+    const ToolResult loop = Extract({archive, out2.Path()});
+    EXPECT_EQ(loop.status, 1);
+    EXPECT_EQ(loop.out, "ok\t" + out2.Path() + "/EMPTY.DAT\nok\t" + out2.Path() + "/NOTES.TXT\n");
+    EXPECT_EQ(loop.err, "error 25108: Bad file header\t" + archive + "\n");
+
+    // A type without an extractor.
+    std::vector<std::uint8_t> cab(64);
+    PutText(cab, 0, "MSCF");
+    const std::string cabinet = out.Write("GAME.CAB", cab);
+    const ToolResult other = Extract({cabinet, out2.Path()});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.err, "error 25138: Invalid or unsupported archive type for this operation\t" +
+                             cabinet + "\n");
+}
