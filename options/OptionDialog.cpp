@@ -197,6 +197,8 @@ OptionDialog::OptionDialog(const DialogInfo& info, AppState& state, UiHost& host
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setAccessibleName(QString::fromUtf8(info.caption));
+    // Every page's tab stays in sight: the dialog is as wide as its tabs need.
+    PageControl1->setUsesScrollButtons(false);
 
     LoadDefBt = new QPushButton(QString::fromUtf8(info.loadDefCaption), this);
     LoadDefBt->setObjectName(QString::fromLatin1(info.loadDefName));
