@@ -25,6 +25,18 @@ bool ReadFour(ArcFile& file, std::int64_t offset, std::uint8_t (&b)[4]) {
     return offset >= 0 && file.ReadExact(offset, b, 4);
 }
 
+// The signature bytes at `offset`: false when not even 4 are there.
+bool ReadSignature(ArcFile& file, std::int64_t offset, SignatureBytes& s) {
+    if (offset < 0) return false;
+    s.count = file.ReadAt(offset, s.b, sizeof s.b);
+    return s.count >= 4;
+}
+
+// An LHA method id "-l??-" at bytes 2 to 6.
+bool HasLhaMethodId(const SignatureBytes& s) {
+    return s.count >= 7 && s.b[2] == '-' && s.b[3] == 'l' && s.b[6] == '-';
+}
+
 // The extension test of the TAR check: the file name (after the last folder separator) has a
 // "." and what follows its last "." is "TAR" in any case.
 bool HasTarExtension(const std::string& path) {
@@ -84,9 +96,9 @@ bool SearchResources(ArcFile& file, Detection& d) {
         if (!offset) return false;
         d.startOffset = *offset;
         if (*offset >= d.archiveSize) return false;
-        std::uint8_t b[4];
-        if (!ReadFour(file, *offset, b)) continue;
-        const Classification c = ClassifySignature(b, SignaturePlace::InsideExe);
+        SignatureBytes s;
+        if (!ReadSignature(file, *offset, s)) continue;
+        const Classification c = ClassifySignature(s, SignaturePlace::InsideExe);
         if (c.type == A::atUnknown) continue;
         d.type = c.type;
         if (IsZipType(c.type)) d.zipSfxOffset = *offset;
@@ -104,8 +116,9 @@ void SearchDosImageEnd(ArcFile& file, const std::uint8_t* head, Detection& d) {
     // An ARJ stub may end two bytes before the header it carries.
     if (ReadFour(file, p, b) && b[2] == 0x60 && b[3] == 0xEA) p += 2;
     d.startOffset = p + 1;
-    if (!ReadFour(file, p, b)) return;
-    const Classification c = ClassifySignature(b, SignaturePlace::InsideExe);
+    SignatureBytes s;
+    if (!ReadSignature(file, p, s)) return;
+    const Classification c = ClassifySignature(s, SignaturePlace::InsideExe);
     d.type = c.type;
     if (c.startOffset) d.startOffset = *c.startOffset;
 }
@@ -157,7 +170,8 @@ void TestTar(ArcFile& file, const std::string& name, Detection& d) {
 
 }  // namespace
 
-Classification ClassifySignature(const std::uint8_t (&b)[4], SignaturePlace place) {
+Classification ClassifySignature(const SignatureBytes& s, SignaturePlace place) {
+    const std::uint8_t* b = s.b;
     if (b[0] == 'P' && b[1] == 'K') return Pick(place, A::atZIP, A::atZipExe);
     if (b[0] == 'M' && b[1] == 'S' && b[2] == 'C' && b[3] == 'F')
         return Pick(place, A::atCAB, A::atNA);
@@ -166,6 +180,9 @@ Classification ClassifySignature(const std::uint8_t (&b)[4], SignaturePlace plac
     if (b[0] == 'B' && b[1] == 'H' && b[2] == 5 && b[3] == 7)
         return Pick(place, A::atBH, A::atBHExe);
     if (b[0] == 'H' && b[1] == 'A') return Pick(place, A::atHA, A::atNA);
+    // A level-0 LHA header starts with its size and checksum bytes, which may happen to read
+    // as the GZip signature; the five-byte method id is the stronger sign.
+    if (HasLhaMethodId(s)) return Pick(place, A::atLHA, A::atLhaExe);
     if (b[0] == 0x1F &&
         (b[1] == 0x8B || b[1] == 0x9D || b[1] == 0x9E || b[1] == 0x1E || b[1] == 0xA0)) {
         return Pick(place, A::atGZip, A::atNA);
@@ -197,7 +214,8 @@ Detection DetectArchive(ArcFile& file, const std::string& name, std::int32_t zip
         if (d.type == A::atUnknown) SearchZipTail(file, std::clamp(zipCmntBufSize, 0, 32767), d);
         return d;
     }
-    const std::uint8_t first[4] = {head[0], head[1], head[2], head[3]};
+    SignatureBytes first;
+    ReadSignature(file, 0, first);  // at least the 6 bytes read above
     const Classification c = ClassifySignature(first, SignaturePlace::AtStart);
     d.type = c.type;
     if (c.startOffset) d.startOffset = *c.startOffset;

@@ -25,9 +25,16 @@ struct Classification {
     std::optional<std::int64_t> startOffset;
 };
 
-// The type four bytes announce. Signatures that only count at the start of a file give atNA
+// The first bytes at a place where an archive may begin: 4 are always there, up to 7 when the
+// file holds them (the LHA method id runs from byte 2 to byte 6).
+struct SignatureBytes {
+    std::uint8_t b[7] = {};
+    std::size_t count = 4;
+};
+
+// The type the bytes announce. Signatures that only count at the start of a file give atNA
 // when met inside an executable.
-Classification ClassifySignature(const std::uint8_t (&b)[4], SignaturePlace place);
+Classification ClassifySignature(const SignatureBytes& s, SignaturePlace place);
 
 struct Detection {
     TArcType type = TArcType::atNA;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "Fixtures.h"
+#include "ListerSupport.h"
 #include "archive/ArcMain.h"
 #include "archive/Detect.h"
 
@@ -41,10 +42,12 @@ Detected DetectBytes(const std::vector<std::uint8_t>& bytes, const std::string& 
     return {c.ArcType(), c.StartOffset(), c.ZipSfxOffset()};
 }
 
-Classification Classify(std::initializer_list<std::uint8_t> four, SignaturePlace place) {
-    std::uint8_t b[4];
-    std::copy(four.begin(), four.end(), b);
-    return ClassifySignature(b, place);
+// Four to seven signature bytes.
+Classification Classify(std::initializer_list<std::uint8_t> bytes, SignaturePlace place) {
+    SignatureBytes s;
+    std::copy(bytes.begin(), bytes.end(), s.b);
+    s.count = bytes.size();
+    return ClassifySignature(s, place);
 }
 
 // A DOS program whose image ends at `imageEnd`, followed by `tail` there.
@@ -146,6 +149,12 @@ TEST(ClassifySignature, FirstMatchingRuleDecidesAndStartOnlySignaturesFailInside
         {{0x1F, 0x8B, 8, 0}, A::atGZip, A::atNA},
         {{0x1F, 0xA0, 0, 0}, A::atGZip, A::atNA},
         {{0x1F, 0x8C, 0, 0}, A::atUnknown, A::atUnknown},
+        // A level-0 LHA header whose size byte is 0x1F and whose checksum reads as GZip's:
+        // the whole method id decides, a part of it does not.
+        {{0x1F, 0x8B, '-', 'l', 'h', '5', '-'}, A::atLHA, A::atLhaExe},
+        {{0x1F, 0x9D, '-', 'l', 'z', 's', '-'}, A::atLHA, A::atLhaExe},
+        {{0x1F, 0x8B, '-', 'l', 'h', '5', 'x'}, A::atGZip, A::atNA},
+        {{0x1F, 0x8B, '-', 'l', 'h', '5'}, A::atGZip, A::atNA},
         {{0x60, 0xEA, '-', 'l'}, A::atARJ, A::atArjExe},
         {{'Z', 'O', '-', 'l'}, A::atZOO, A::atNA},  // ZOO before LHA, start only
         {{0x1E, 0x61, '-', 'l'}, A::atLHA, A::atLhaExe},
@@ -179,6 +188,32 @@ TEST(Detect, FiveBytesAreTooShortSixAreEnough) {
     EXPECT_EQ(DetectBytes({'P', 'K', 3, 4, 0, 0}).type, A::atZIP);
     EXPECT_EQ(DetectBytes({}).type, A::atFileError);
     EXPECT_EQ(DetectBytes({'n', 'o', 't', ' ', 'a', 'n', 'y'}).type, A::atUnknown);
+}
+
+// A level-0 LHA header of a 9-character name starts with 0x1F; when its checksum byte is one
+// of GZip's second bytes the archive is still LHA, at the start and inside a program, and
+// it lists.
+TEST(Detect, LhaHeaderThatLooksLikeGZipIsLha) {
+    const std::vector<std::uint8_t> data = {'R', 'O', 'M', '!'};
+    for (std::uint8_t checksum : {0x8B, 0x9D, 0x9E, 0x1E, 0xA0}) {
+        SCOPED_TRACE(static_cast<int>(checksum));
+        const auto lzh = LhaLevel0("GAME0.SMC", data, checksum);
+        ASSERT_EQ(lzh[0], 0x1F);
+        ASSERT_EQ(lzh[1], checksum);
+        EXPECT_EQ(DetectBytes(lzh, "a.lzh").type, A::atLHA);
+        const Listing l = ListMemory(lzh, "a.lzh");
+        EXPECT_TRUE(l.ok);
+        ASSERT_EQ(l.members.size(), 1u);
+        EXPECT_EQ(l.members[0].name, "GAME0.SMC");
+        EXPECT_EQ(l.members[0].size, 4);
+
+        const std::uint32_t at = 600;
+        const Detected inside = DetectBytes(DosProgram(at, lzh), "a.exe");
+        EXPECT_EQ(inside.type, A::atLhaExe);
+        EXPECT_EQ(inside.start, at + 1);
+    }
+    // A real GZip stream keeps its type: its third byte is the method, never "-".
+    EXPECT_EQ(DetectBytes({0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 3}).type, A::atGZip);
 }
 
 TEST(Detect, TarNeedsTheExtensionAValidChecksumAndSkipsAVolumeHeader) {

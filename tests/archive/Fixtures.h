@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Json.h"
+#include "archive/ArcGlobals.h"
 
 namespace orvello::testing {
 
@@ -121,6 +122,13 @@ inline void PutText(std::vector<std::uint8_t>& v, std::size_t at, const std::str
         v[at + i] = static_cast<std::uint8_t>(s[i]);
 }
 
+// A one-member LHA archive, level-0 header, stored (-lh0-), whose header checksum byte is
+// `checksum`: the member's time is chosen to make it so. With a 9-character name the header
+// size byte is 0x1F, so a checksum of 0x8B makes the first two bytes read as GZip's.
+inline std::vector<std::uint8_t> LhaLevel0(const std::string& name,
+                                           const std::vector<std::uint8_t>& data,
+                                           std::uint8_t checksum);
+
 // A temporary folder removed with everything in it when the object goes.
 class TempDir {
   public:
@@ -147,5 +155,29 @@ class TempDir {
   private:
     std::string path_;
 };
+
+inline std::vector<std::uint8_t> LhaLevel0(const std::string& name,
+                                           const std::vector<std::uint8_t>& data,
+                                           std::uint8_t checksum) {
+    const std::size_t headerSize = 22 + name.size() + 2;  // what follows the first two bytes
+    std::vector<std::uint8_t> v(headerSize);
+    v[0] = static_cast<std::uint8_t>(headerSize - 2);
+    PutText(v, 2, "-lh0-");
+    Put32(v, 7, static_cast<std::uint32_t>(data.size()));
+    Put32(v, 11, static_cast<std::uint32_t>(data.size()));
+    Put16(v, 17, (16u << 9) | (3u << 5) | 15u);  // 1996-03-15
+    v[19] = 0x20;
+    v[21] = static_cast<std::uint8_t>(name.size());
+    PutText(v, 22, name);
+    Put16(v, 22 + name.size(), archive::Crc16Update(0, data.data(), data.size()));
+    unsigned sum = 0;
+    for (std::size_t i = 2; i < headerSize; ++i)
+        sum += v[i];
+    v[15] = static_cast<std::uint8_t>(checksum - sum);  // the time's low byte: any value will do
+    v[1] = checksum;
+    v.insert(v.end(), data.begin(), data.end());
+    v.push_back(0);  // end of the archive
+    return v;
+}
 
 }  // namespace orvello::testing

@@ -13,17 +13,6 @@ using namespace orvello::testing;
 
 namespace {
 
-// Lists bytes held in memory under the archive's own name (the TAR test needs it).
-Listing ListMemory(const std::vector<std::uint8_t>& bytes, const std::string& name) {
-    MemoryFileSystem files;
-    files.Add(name, bytes);
-    TArcLister lister;
-    lister.Files = &files;
-    lister.SetZipCmntBufSize(64);
-    lister.SetArchiveFile(name);
-    return RunLister(lister);
-}
-
 void ExpectSane(const Listing& l, std::size_t size) {
     std::int64_t last = -1;
     for (const Listed& m : l.members) {

@@ -63,4 +63,15 @@ inline Listing ListFile(const std::string& path, const std::string& spec = "*.*"
     return RunLister(lister);
 }
 
+// Lists bytes held in memory under the archive's own name (the TAR test needs it).
+inline Listing ListMemory(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+    archive::MemoryFileSystem files;
+    files.Add(name, bytes);
+    archive::TArcLister lister;
+    lister.Files = &files;
+    lister.SetZipCmntBufSize(64);
+    lister.SetArchiveFile(name);
+    return RunLister(lister);
+}
+
 }  // namespace orvello::testing
