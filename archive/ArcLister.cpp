@@ -155,8 +155,9 @@ bool TArcLister::Activate() {
         if (OnDeactivate) OnDeactivate(*this);
         return true;
     } catch (...) {
-        // The error has been reported where it arose; the caller learns of it only from the
-        // result.
+        // The library's errors have been reported where they arose, anything else (an event
+        // handler's exception) is reported now; the caller learns of it only from the result.
+        ReportEscaped();
         ArchiveComment.clear();
         FileComment.clear();
         ResetWalkState();

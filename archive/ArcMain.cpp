@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "ArcPaths.h"
 #include "Detect.h"
+#include "OutputFile.h"
 
 namespace orvello::archive {
 
@@ -106,6 +108,22 @@ void TZipCommon::Report(int code, const std::string& fn, const std::string& volu
     if (OnError) OnError(*this, fn, volumeId, code);
 }
 
+void TZipCommon::ReportEscaped() noexcept {
+    try {
+        try {
+            throw;
+        } catch (const E_RAISE&) {
+            // Reported where it was raised.
+        } catch (const std::bad_alloc&) {
+            Report(errOutOfMemory, archiveFile_);
+        } catch (...) {
+            Report(errEventHandler, archiveFile_);
+        }
+    } catch (...) {
+        // OnError itself failed; there is nobody left to tell.
+    }
+}
+
 void TZipCommon::RaiseError(int code, const std::string& fn, const std::string& volumeId) {
     Report(code, fn, volumeId);
     throw E_RAISE(code);
@@ -147,6 +165,7 @@ bool TUnBase::SetFileName(const std::string& name) {
     const auto safe = SafeRelativeName(stored);
     if (!safe) {
         FileName.clear();
+        nameRefusal_ = errInvalidFileName;
         return false;
     }
     const std::string storedFolder = FolderPart(*safe);
@@ -155,6 +174,14 @@ bool TUnBase::SetFileName(const std::string& name) {
     if (extractDir_.empty() && !storedFolder.empty()) {
         SetExtractDir(storedFolder);
         folderTaken = true;
+    }
+    // A folder below ExtractDir that is a link to somewhere else would carry the member out of
+    // it. (The output file itself is checked when it is created.)
+    if (UseStoredDirs && !folderTaken && !extractDir_.empty() &&
+        PassesThroughLink(extractDir_, storedFolder)) {
+        FileName.clear();
+        nameRefusal_ = errLinkInPath;
+        return false;
     }
     std::string folder;
     if (!extractDir_.empty()) {

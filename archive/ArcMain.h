@@ -149,6 +149,11 @@ class TZipCommon : public TArcComponent {
     void Warn(int code, const std::string& fn, const std::string& volumeId = "0") {
         Report(code, fn, volumeId);
     }
+    // Called inside a catch block at the end of an operation: reports the exception that
+    // ended it, unless it was reported where it arose (E_RAISE). An exception an event
+    // handler let out is 26901, running out of memory 25153. Never throws, even when OnError
+    // does.
+    void ReportEscaped() noexcept;
 
   protected:
     // Runs detection on the stored path and sets the type, StartOffset, ZipSfxOffset and
@@ -189,9 +194,13 @@ class TUnBase : public TZipCommon {
 
     // The output path of a decoded member name: below ExtractDir (with the stored folders when
     // UseStoredDirs is set), the stored name reduced to a safe relative path first. A name
-    // that cannot be made safe is refused (false, FileName empty). Also makes the output
-    // path's folder the current folder, when it exists.
+    // that cannot be made safe, or whose stored folders would pass through a symbolic link
+    // below ExtractDir, is refused (false, FileName empty; NameRefusal() says why). Also
+    // makes the output path's folder the current folder, when it exists.
     bool SetFileName(const std::string& name) override;
+    // Why SetFileName refused the last name it refused: 25139 (a name that reduces to
+    // nothing or climbs out with "..") or 25141 (a stored folder is a symbolic link).
+    int NameRefusal() const { return nameRefusal_; }
 
     // Extracts every member that matches FileSpec.
     void Extract();
@@ -215,11 +224,13 @@ class TUnBase : public TZipCommon {
 
     // One Extract call. Checks the archive name (25139), that the type lies in first..last
     // (25138) and opens the archive (25134); runs `walk` on it; reports "Nothing to do"
-    // (26999) when the walk wrote no file. Afterwards, also after an error, the archive is
-    // closed and OnDeactivate fires. The walk fires OnActivate (FireActivate) once it has
-    // found the archive usable. An E_RAISE ends the call; it is raised again to the caller
-    // after OnDeactivate when its code is in `passOn`, and kept inside otherwise. Running out
-    // of memory is reported as 25153 and ends the call.
+    // (26999) when the walk wrote no file and refused no member with an error of its own
+    // (memberRefused_). Afterwards, also after an error, the archive is
+    // closed and OnDeactivate fires. Whatever else an event handler throws ends the call too:
+    // it is reported (26901) and does not reach the caller. The walk fires OnActivate
+    // (FireActivate) once it has found the archive usable. An E_RAISE ends the call; it is raised
+    // again to the caller after OnDeactivate when its code is in `passOn`, and kept inside
+    // otherwise. Running out of memory is reported as 25153 and ends the call.
     void RunExtraction(TArcType first, TArcType last, std::initializer_list<int> passOn,
                        const std::function<void(ArcFile& archive)>& walk);
     void FireActivate() {
@@ -260,6 +271,7 @@ class TUnBase : public TZipCommon {
         // spec's excess code when the data gave more than the recorded size.
         int failure = kOk;
         bool excess = false;       // the data gave more than the recorded size
+        bool damaged = false;      // more or fewer bytes than recorded, or a short write
         bool closeFailed = false;  // the file could not be closed (its data may be lost)
         std::uint32_t check = 0;   // the check value of what was written
     };
@@ -270,7 +282,11 @@ class TUnBase : public TZipCommon {
 
     std::string extractDir_;
     bool memberWritten_ = false;
-    bool anyWritten_ = false;  // some member's file was written in this call
+    bool anyWritten_ = false;     // some member's file was written in this call
+    bool memberRefused_ = false;  // a member was refused with an error of its own
+
+  private:
+    int nameRefusal_ = errInvalidFileName;
 };
 
 // A DOS date-time (time in the low 16 bits) as a file time; nullopt when it is not a date.

@@ -61,6 +61,7 @@ constexpr std::pair<int, std::string_view> kMessages[] = {
     {errArchiveType, "Invalid or unsupported archive type for this operation"},
     {errInvalidFileName, "Invalid file name"},
     {errBadLengths, "Bad lengths"},
+    {errLinkInPath, "Output path passes through a symbolic link"},
     {errLocalHeader, "Inconsistant local header"},
     {errMaxVolumes, "Maximum volumes 999"},
     {errOutOfMemory, "Out of memory"},
@@ -71,12 +72,15 @@ constexpr std::pair<int, std::string_view> kMessages[] = {
     {errAmbiguousTree, "Ambiguous Shannon-Fano decode tree encountered"},
     {errStackOverflow, "Stack overflow"},
     {errUnsupportedMethod, "Unsupported compression method"},
+    {errUnsupportedEncryption, "Unsupported encryption method"},
     {errUnknownFileType, "Unknown file type"},
     {errVersion, "Version error"},
+    {errUnsupportedVersion, "Unsupported archive version"},
     {errNextVolume, "Next volume in set"},
     {errInvalidPassword, "Invalid password"},
     {errPasswordFailed, "Password failed"},
     {errSkippedFile, "Skipped File"},
+    {errEventHandler, "Event handler failed"},
     {errNothingToDo, "Nothing to do"},
 };
 

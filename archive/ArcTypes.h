@@ -67,6 +67,7 @@ enum ErrorCode : int {
     errArchiveType = 25138,
     errInvalidFileName = 25139,
     errBadLengths = 25140,
+    errLinkInPath = 25141,
     errLocalHeader = 25145,
     errMaxVolumes = 25150,
     errOutOfMemory = 25153,
@@ -77,12 +78,15 @@ enum ErrorCode : int {
     errAmbiguousTree = 25192,
     errStackOverflow = 25196,
     errUnsupportedMethod = 25200,
+    errUnsupportedEncryption = 25201,
     errUnknownFileType = 25202,
     errVersion = 25302,
+    errUnsupportedVersion = 25303,
     errNextVolume = 25903,
     errInvalidPassword = 26517,
     errPasswordFailed = 26522,
     errSkippedFile = 26900,
+    errEventHandler = 26901,
     errNothingToDo = 26999,
 };
 

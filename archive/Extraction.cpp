@@ -12,6 +12,7 @@ namespace orvello::archive {
 void TUnBase::RunExtraction(TArcType first, TArcType last, std::initializer_list<int> passOn,
                             const std::function<void(ArcFile& archive)>& walk) {
     anyWritten_ = false;
+    memberRefused_ = false;
     memberWritten_ = false;
     std::unique_ptr<ArcFile> file;
     std::exception_ptr escaping;
@@ -23,16 +24,22 @@ void TUnBase::RunExtraction(TArcType first, TArcType last, std::initializer_list
         file = Files->Open(archiveFile_);
         if (!file) RaiseError(errOpenFile, archiveFile_);
         walk(*file);
-        if (!anyWritten_) RaiseError(errNothingToDo, archiveFile_);
+        // Members refused with an error of their own need no second one.
+        if (!anyWritten_ && !memberRefused_) RaiseError(errNothingToDo, archiveFile_);
     } catch (const E_RAISE& e) {
         // Reported already. Only the codes the format passes on leave the call.
         if (std::find(passOn.begin(), passOn.end(), e.Code()) != passOn.end())
             escaping = std::current_exception();
-    } catch (const std::bad_alloc&) {
-        Report(errOutOfMemory, archiveFile_);
+    } catch (...) {
+        // Out of memory, or an event handler's exception: said, and the call ends here.
+        ReportEscaped();
     }
     if (file) file->Close();
-    if (OnDeactivate) OnDeactivate(*this);
+    try {
+        if (OnDeactivate) OnDeactivate(*this);
+    } catch (...) {
+        ReportEscaped();
+    }
     if (escaping) std::rethrow_exception(escaping);
 }
 
@@ -84,6 +91,7 @@ TUnBase::MemberResult TUnBase::WriteMember(const MemberTarget& target, Decoder* 
         MemberReader reader(*decoder, target.spec, ProgressTo(target.path));
         result.failure = reader.Run(out);
         result.excess = reader.Excess();
+        result.damaged = reader.Damaged();
         result.check = reader.Check();
     }
     if (target.time && SetDateTo() == TSetDate::OrigDate) out.SetTime(*target.time);

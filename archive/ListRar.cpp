@@ -27,6 +27,7 @@ constexpr std::int64_t kMarkerLength = 7;
 constexpr std::int64_t kMainHeaderLength = 13;
 constexpr std::int64_t kCommentHeaderLength = 13;
 constexpr std::uint8_t kStoredMethod = 0x30;
+constexpr std::uint8_t kRar5Marker[6] = {'R', 'a', 'r', '!', 0x1A, 0x07};
 
 std::string RarMethodName(unsigned m) {
     static const char* const kNames[] = {"Stored", "Fastest", "Fast", "Normal", "Good", "Best"};
@@ -38,13 +39,21 @@ class RarWalker final : public FormatWalker {
     std::size_t HeaderLength() const override { return kHeaderLength; }
 
     void Prepare(ListWalk& walk) override {
+        // RAR 5 keeps the marker's first six bytes and continues 01 00: a different format
+        // throughout, said as such rather than listed as an empty archive.
+        std::uint8_t marker[kMarkerLength + 1];
+        if (walk.ReadExact(walk.position, marker, sizeof marker) &&
+            std::equal(marker, marker + 6, kRar5Marker) && marker[6] == 1 && marker[7] == 0) {
+            walk.Fail(errUnsupportedVersion);
+        }
         const std::int64_t main = walk.position + kMarkerLength;
         std::uint8_t h[kMainHeaderLength];
-        if (!walk.ReadExact(main, h, sizeof h) || h[2] != kMainHeader ||
-            (Le16(h + 3) & kMainEncryptedHeaders)) {
+        if (!walk.ReadExact(main, h, sizeof h) || h[2] != kMainHeader) {
             walk.Stop();
             return;
         }
+        // Encrypted headers: not even the names can be read without the password.
+        if (Le16(h + 3) & kMainEncryptedHeaders) walk.Fail(errUnsupportedEncryption);
         const unsigned size = Le16(h + 5);
         if (size > kMainHeaderLength) {
             walk.L.ArchiveComment = "Archive Comment encrypted...";

@@ -48,6 +48,10 @@ int MemberReader::Run(OutputSink& sink) {
     return error_;
 }
 
+bool MemberReader::Damaged() const {
+    return excess_ || error_ == errWriteFile || error_ == errReadFile;
+}
+
 std::uint32_t MemberReader::Check() const {
     return spec_.check == CheckKind::kCrc32 ? ~crc32_ : crc16_;
 }

@@ -50,6 +50,10 @@ class MemberReader {
     int Error() const { return error_; }
     // Whether the data offered more bytes than the recorded size.
     bool Excess() const { return excess_; }
+    // Whether the file written is not the member whatever its check value says: the data gave
+    // more or fewer bytes than the recorded size, or not every byte could be written. Such a
+    // member is always reported (its Error()), since a matching check value would hide it.
+    bool Damaged() const;
 
   private:
     void Fail(int code) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -62,6 +63,22 @@ bool OutputFile::Close() {
 bool PathExists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool PassesThroughLink(const std::string& base, const std::string& relFolder) {
+    std::string path = base;
+    if (!path.empty() && path.back() != '/') path += '/';
+    std::size_t pos = 0;
+    while (pos < relFolder.size()) {
+        const auto slash = std::min(relFolder.find('/', pos), relFolder.size());
+        path.append(relFolder, pos, slash - pos);
+        pos = slash + 1;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) return false;  // nothing below it exists either
+        if (S_ISLNK(st.st_mode)) return true;
+        path += '/';
+    }
+    return false;
 }
 
 bool MakeParentFolders(const std::string& path) {

@@ -43,6 +43,10 @@ class OutputFile final : public OutputSink {
 // Whether anything (a file, folder or symbolic link, even a dangling one) is at `path`.
 bool PathExists(const std::string& path);
 
+// Whether a folder of `relFolder` (a relative path of folders, "a/b/"), taken below `base`,
+// is a symbolic link: a path through it could lead anywhere. Folders not there yet are none.
+bool PassesThroughLink(const std::string& base, const std::string& relFolder);
+
 // Creates the folder of `path` and its missing parents; false when that failed.
 bool MakeParentFolders(const std::string& path);
 

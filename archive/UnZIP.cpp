@@ -53,8 +53,10 @@ void TUnZIP::DoExtract() {
         // No member's data may reach into the central directory or the end record.
         Claim({pos, end->offset + 22});
 
+        int entry = 0;
         while (pos < size) {
             if (Le32(h) != kCentralSignature) break;
+            ++entry;
             Entry e;
             e.versionMadeBy = Le16(h + 4);
             e.flags = Le16(h + 8);
@@ -67,8 +69,15 @@ void TUnZIP::DoExtract() {
             const std::uint16_t commentLen = Le16(h + 32);
             e.externalAttr = Le32(h + 38);
             std::string stored(nameLen, '\0');
-            if (!file.ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(stored.data()), nameLen))
+            if (!file.ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(stored.data()),
+                                nameLen)) {
+                // The directory ends inside this entry's name: a damaged entry, and the last.
+                // What could be read of the name runs into the end record, so the entry is
+                // named by its place.
+                Report(errReadFile, EntryLabel(entry));
+                memberRefused_ = true;
                 break;
+            }
             // The extra field may hold the name in Unicode as well as ZIP64 sizes.
             std::string extra(extraLen, '\0');
             extra.resize(file.ReadAt(pos + 46 + nameLen,
@@ -82,14 +91,17 @@ void TUnZIP::DoExtract() {
             e.packed = values.packed;
             e.localHeader = static_cast<std::int64_t>(values.localHeader) + shift;
             pos += 46 + nameLen;
-            const bool accepted = SetFileName(name);
+            // An empty name is no member name either (SetFileName takes it as "clear").
+            const bool accepted = !name.empty() && SetFileName(name);
             const bool folderEntry = !name.empty() && name.back() == '/';
-            if ((e.externalAttr & 0x18u) != 0 || folderEntry) {
+            if (!accepted) {
+                // A name that reduces to nothing, leaves the output folder or passes through a
+                // link: refused, said, and the walk goes on.
+                Report(name.empty() ? errInvalidFileName : NameRefusal(),
+                       name.empty() ? EntryLabel(entry) : name);
+                memberRefused_ = true;
+            } else if ((e.externalAttr & 0x18u) != 0 || folderEntry) {
                 // A folder or a volume label: nothing to write.
-            } else if (!accepted) {
-                Report(errInvalidFileName, name);  // a name that would leave the output folder
-            } else if (FileName.empty()) {
-                break;
             } else if (MatchFileSpec(FileName, fileSpec_)) {
                 if (!ProcessMember(file, e)) break;
             }
@@ -97,6 +109,22 @@ void TUnZIP::DoExtract() {
             if (!file.ReadExact(pos, h, sizeof h)) break;
         }
     });
+}
+
+std::string TUnZIP::EntryLabel(int entry) const {
+    return archiveFile_ + " (entry " + std::to_string(entry) + ")";
+}
+
+void TUnZIP::Refuse(int code) {
+    // One error, through OnError when the host listens, else in the information box that
+    // decoder failures use.
+    if (OnError || Designing || Host == nullptr) {
+        Report(code, FileName);
+    } else {
+        Host->ShowInformation(std::string(ErrorText(code)));
+    }
+    memberRefused_ = true;
+    if (OnEnd) OnEnd(*this, FileName, false);
 }
 
 bool TUnZIP::Claim(Span s) {
@@ -132,6 +160,16 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
 
     std::uint64_t packed = e.packed;
     const bool encrypted = (localFlags & 1u) != 0;
+    // AES (method 99) and the strong encryption (flag bit 6) are not the traditional scheme:
+    // no password can open them here. A method without a decoder gives no file at all.
+    if (encrypted && (e.method == 99 || ((e.flags | localFlags) & 0x40u) != 0)) {
+        Refuse(errUnsupportedEncryption);
+        return true;
+    }
+    if (!IsDecodedZipMethod(e.method)) {
+        Refuse(errUnsupportedMethod);
+        return true;
+    }
     ZipKeys keys;
     if (encrypted) {
         std::uint8_t header[12];
@@ -164,7 +202,7 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
 
     if (r.output == MemberResult::Output::kSymlink) {
         // Never written through: the link stays, the member is not extracted.
-        Report(errOpenFile, FileName);
+        Report(errLinkInPath, FileName);
         if (OnEnd) OnEnd(*this, FileName, false);
         return true;
     }
@@ -176,9 +214,9 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
         if (!encrypted) throw E_RAISE(errOpenFile);
     }
     int failure = r.failure;
-    if (failure == errWriteFile || r.excess) {
-        // A short file, or data beyond the recorded size: always said, whatever the method,
-        // since the check value alone would not show it.
+    if (r.damaged) {
+        // Data that ends before the recorded size or runs past it, or a short write: always
+        // said, whatever the method, since the check value alone would not show it.
         Report(failure, FileName);
         damaged = true;
         failure = kOk;

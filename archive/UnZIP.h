@@ -37,6 +37,11 @@ class TUnZIP : public TUnBase {
     // Finds a password for an encrypted member, leaving the keys for its data in `keys`.
     bool FindPassword(const Entry& e, const std::uint8_t (&header)[12], std::uint16_t localFlags,
                       std::uint16_t localTime, std::uint32_t localCrc, class ZipKeys& keys);
+    // Refuses a selected member that cannot be read here (encryption or method): one error,
+    // no file, OnEnd with CRC_PASS false.
+    void Refuse(int code);
+    // "ARCHIVE (entry N)": how a central entry without a usable name is named in reports.
+    std::string EntryLabel(int entry) const;
     // Claims the archive bytes a member occupies; false when they overlap what an earlier
     // member or the central directory occupies.
     bool Claim(Span s);

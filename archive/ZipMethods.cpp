@@ -30,6 +30,10 @@ std::unique_ptr<Decoder> MakeZipDecoder(std::uint16_t method, std::uint16_t flag
     }
 }
 
+bool IsDecodedZipMethod(std::uint16_t method) {
+    return method <= 6 || method == 8;
+}
+
 int ZipExcessCode(std::uint16_t method) {
     // Shrink has no end marker besides the end of its data, so a surplus there is a code that
     // should not be; stored data longer than recorded and deflate blocks going on past the size

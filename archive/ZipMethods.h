@@ -14,6 +14,9 @@ namespace orvello::archive {
 std::unique_ptr<Decoder> MakeZipDecoder(std::uint16_t method, std::uint16_t flags,
                                         std::uint64_t size, InputSource& src);
 
+// Whether MakeZipDecoder has a decoder for the method.
+bool IsDecodedZipMethod(std::uint16_t method);
+
 // The error a member gets when its data yields more bytes than its recorded size.
 int ZipExcessCode(std::uint16_t method);
 

@@ -15,8 +15,8 @@ namespace orvello::archive {
 inline constexpr std::size_t kZooEntryLength = 58;
 
 // The entry's name, decoded to UTF-8, with "/" between folders: the long name where the entry
-// has one, else the 13-character short name, behind the stored folder. `entry` holds `length` bytes read at
-// `at`; the long name and folder follow them in the file.
+// has one, else the 13-character short name, behind the stored folder. `entry` holds `length` bytes
+// read at `at`; the long name and folder follow them in the file.
 std::string ZooEntryName(ArcFile& file, std::int64_t at, const std::uint8_t* entry,
                          std::size_t length);
 

@@ -259,8 +259,10 @@ int RunExtract(const Args& args) {
     x.UseStoredDirs = dirs;
     if (auto* unzip = dynamic_cast<TUnZIP*>(&x)) unzip->Passwords = passwords;
     x.SetFileSpec(positional.size() == 3 ? positional[2] : "*.*");
+    bool crcFailed = false;  // the current member's check value failed
     x.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
         failed = true;
+        crcFailed = crcFailed || code == errCRC;
         PrintReport(IsExtractWarning(code) ? "warning" : "error", code, Printable(fn));
     };
     // A progress line on a terminal, for members that take a while.
@@ -269,6 +271,7 @@ int RunExtract(const Args& args) {
     Clock::time_point begun;
     bool progressShown = false;
     x.OnBegin = [&](TZipCommon&, const std::string&, std::int32_t, bool&) {
+        crcFailed = false;
         begun = Clock::now();
         progressShown = false;
     };
@@ -280,7 +283,9 @@ int RunExtract(const Args& args) {
     };
     x.OnEnd = [&](TZipCommon&, const std::string& fn, bool pass) {
         if (progressShown) std::fputs("\r\033[K", stderr);
-        if (!x.MemberWritten()) {
+        // A member not written, or written but damaged in another way than its check value
+        // (its error line says how), gets no line here.
+        if (!x.MemberWritten() || (!pass && !crcFailed)) {
             failed = true;
             return;
         }
@@ -314,8 +319,9 @@ const Command kCommands[] = {
      "archive whose names match SPEC (default \"*.*\") into DIR. --dirs keeps the members'\n"
      "stored folders below DIR (ZIP; LHA folders stored in the name); each --password is\n"
      "tried in order on encrypted ZIP members. Prints one line per member written:\n"
-     "\"ok\" or \"crc\" (its check value failed), a tab and the output path. Exit status 0\n"
-     "only when every selected member was written with a good check value.",
+     "\"ok\" or \"crc\" (its check value failed), a tab and the output path. A member that\n"
+     "cannot be read or written whole gets an error line instead. Exit status 0 only when\n"
+     "every selected member was written with a good check value.",
      2, SIZE_MAX, RunExtract},
 };
 

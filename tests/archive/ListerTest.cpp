@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "Fixtures.h"
 #include "LhaBuilder.h"
@@ -167,6 +168,50 @@ TEST(Lister, RarFileCommentsOnlyWhereFlagged) {
         ListFile(CopiedFixturePath("rar", "SOLID3.RAR"));  // headers longer than 32 + name
     ASSERT_EQ(solid.members.size(), 2u);
     EXPECT_EQ(solid.members[0].comment, "");
+}
+
+// What the lister cannot read it says: RAR 5 is another format behind the same first six
+// bytes, and a RAR whose headers are encrypted hides even the names.
+TEST(Lister, Rar5AndEncryptedRarHeadersAreSaidNotListedAsEmpty) {
+    const std::vector<std::uint8_t> rar5 = {'R',  'a',  'r',  '!',  0x1A, 0x07, 0x01, 0x00,
+                                            0x33, 0x92, 0xB5, 0xE5, 0x0A, 0x01, 0x05, 0x06,
+                                            0x00, 0x05, 0x01, 0x01, 0x80, 0x80, 0x00, 0x1D,
+                                            0x77, 0x56, 0x51, 0x03, 0x05, 0x04, 0x00};
+    const Listing l5 = ListBytes(rar5, "new.rar");
+    EXPECT_FALSE(l5.ok);
+    EXPECT_EQ(l5.errors, std::vector<int>{errUnsupportedVersion});
+    EXPECT_TRUE(l5.members.empty());
+
+    std::vector<std::uint8_t> locked = {'R', 'a', 'r', '!', 0x1A, 0x07, 0x00};
+    const std::size_t main = locked.size();
+    locked.resize(main + 13 + 16, 0);
+    locked[main + 2] = 0x73;
+    Put16(locked, main + 3, 0x0080);  // block headers encrypted
+    Put16(locked, main + 5, 13);
+    const Listing lk = ListBytes(locked, "locked.rar");
+    EXPECT_FALSE(lk.ok);
+    EXPECT_EQ(lk.errors, std::vector<int>{errUnsupportedEncryption});
+}
+
+// An exception that leaves a handler ends the listing at the component: reported, and
+// OnDeactivate still fires.
+TEST(Lister, HandlerExceptionsAreCaughtAndReported) {
+    TArcLister lister;
+    std::vector<int> errors;
+    int deactivated = 0;
+    lister.OnError = [&](TZipCommon&, const std::string&, const std::string&, int code) {
+        errors.push_back(code);
+    };
+    lister.OnDeactivate = [&](TZipCommon&) { ++deactivated; };
+    lister.OnRead = [](TZipCommon&, std::int64_t, std::int32_t) {
+        throw std::runtime_error("handler");
+    };
+    lister.SetArchiveFile(FixturePath("zip", "STORED.ZIP"));
+    bool ok = true;
+    EXPECT_NO_THROW(ok = lister.Activate());
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(errors, std::vector<int>{errEventHandler});
+    EXPECT_EQ(deactivated, 1);
 }
 
 // ---- walk rules

@@ -83,6 +83,26 @@ TEST(Tool, ErrorsAndWarningsGoToStandardErrorAndFailTheRun) {
     EXPECT_NE(r.err.find("error 25202: Unknown file type"), std::string::npos);
 }
 
+// A RAR 5 archive is not listed as an empty one; an LHA archive whose first bytes read as
+// GZip's is listed as LHA.
+TEST(Tool, Rar5IsSaidAndAnLhaHeaderLikeGZipIsLha) {
+    TempDir dir;
+    const std::string rar5 = dir.Write(
+        "NEW.RAR", {'R',  'a',  'r',  '!',  0x1A, 0x07, 0x01, 0x00, 0x33, 0x92, 0xB5, 0xE5,
+                    0x0A, 0x01, 0x05, 0x06, 0x00, 0x05, 0x01, 0x01, 0x80, 0x80, 0x00});
+    ToolRun r = Tool({"list", rar5});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "error 25303: Unsupported archive version\t" + rar5 + "\n");
+
+    const std::string lzh = dir.Write("GAME.LZH", LhaLevel0("GAME0.SMC", {'R', 'O', 'M'}, 0x8B));
+    r = Tool({"type", lzh});
+    EXPECT_EQ(r.out, "13 atLHA 1\n");
+    r = Tool({"list", lzh});
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(Lines(r.out).size(), 2u);
+    EXPECT_EQ(Lines(r.out)[0].substr(0, 12), "GAME0.SMC\t3\t");
+}
+
 TEST(Tool, UsageErrorsAndHelp) {
     EXPECT_EQ(Tool({}).status, 2);
     EXPECT_EQ(Tool({"frobnicate"}).status, 2);
