@@ -13,6 +13,7 @@
 #include "ToolRun.h"
 #include "ZipBuilder.h"
 #include "archive/NameCodec.h"
+#include "archive/UnLHA.h"
 #include "archive/UnZIP.h"
 
 using namespace orvello::archive;
@@ -137,17 +138,35 @@ TEST_F(RealZipNames, ToolListsAndExtractsUtf8Names) {
     EXPECT_EQ(ReadBytes(out.Path() + "/" + kDosDecoded), Text("dos"));
 }
 
-TEST(MemberNames, ToolListsShiftJisLhaNamesWithoutSplittingThem) {
+TEST(MemberNames, ShiftJisLhaNamesAreListedAndExtractedWithoutSplittingThem) {
     if (!Cp932ToUtf8("A")) GTEST_SKIP() << "the C library's iconv has no CP932 converter";
+    const std::string hyou = "\xE8\xA1\xA8.SMC", nested = "GAMES/\xE8\xA1\xA8\xE7\xA4\xBA.SMC";
     std::vector<std::uint8_t> v;
     AddLhaLevel0(v, "\x95\x5C.SMC", "hyou");                   // "表.SMC": 0x5C is its second byte
     AddLhaLevel0(v, "GAMES\\\x95\x5C\x8E\xA6.SMC", "hyouji");  // "GAMES\表示.SMC"
     v.push_back(0);
     TempDir dir;
-    const ToolRun r = RunTool({"list", dir.Write("kanji.lzh", v)});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(ListedNames(r.out),
-              (std::vector<std::string>{"\xE8\xA1\xA8.SMC", "GAMES/\xE8\xA1\xA8\xE7\xA4\xBA.SMC"}));
+    const std::string lzh = dir.Write("kanji.lzh", v);
+    EXPECT_EQ(Names(ListFile(lzh)), (std::vector<std::string>{hyou, nested}));
+
+    TUnLHA unlha;
+    unlha.SetArchiveFile(lzh);
+    TempDir lib;
+    unlha.SetExtractDir(lib.Path());
+    unlha.SetFileSpec(hyou);
+    const fs::path cwd = fs::current_path();  // extraction moves it into the output folder
+    unlha.Extract();
+    fs::current_path(cwd);
+    EXPECT_EQ(FilesBelow(lib.Path()), std::vector<std::string>{hyou});
+
+    const ToolRun list = RunTool({"list", lzh});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(ListedNames(list.out), (std::vector<std::string>{hyou, nested}));
+    TempDir out;
+    const ToolRun r = RunTool({"extract", lzh, out.Path(), "--dirs"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(FilesBelow(out.Path()), (std::vector<std::string>{nested, hyou}));
+    EXPECT_EQ(ReadBytes(out.Path() + "/" + nested), Text("hyouji"));
 }
 
 TEST(MemberNames, ToolExtractsUnderTheUnicodePathOnlyWhenItsCrcMatches) {
