@@ -145,6 +145,17 @@ class LsbBitReader {
         c.next += (63 - c.count) >> 3;
         c.count |= 56;
     }
+    // Tops a leased cursor up to at least 56 bits: fast while eight bytes are left in the
+    // buffer, else through the reader (from the next buffer, or zero bits past the end).
+    void Refill(Cursor& c) {
+        if (c.end - c.next >= 8) {
+            RefillFast(c);
+            return;
+        }
+        Release(c);
+        Need(56);
+        c = Lease();
+    }
 
   private:
     std::uint64_t ConsumedBits() const {
@@ -233,6 +244,17 @@ class MsbBitReader {
         c.bits |= Load(c.next) >> c.count;
         c.next += (63 - c.count) >> 3;
         c.count |= 56;
+    }
+    // Tops a leased cursor up to at least 56 bits: fast while eight bytes are left in the
+    // buffer, else through the reader (from the next buffer, or zero bits past the end).
+    void Refill(Cursor& c) {
+        if (c.end - c.next >= 8) {
+            RefillFast(c);
+            return;
+        }
+        Release(c);
+        Need(56);
+        c = Lease();
     }
 
   private:

@@ -93,13 +93,7 @@ int ExplodeDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
         // At least 56 bits for the next symbol: a flag bit, then a literal code (up to 16
         // bits), or the low distance bits (up to 7), a distance code and a length code (up to
         // 16 each) and a length byte: 48 at most.
-        if (c.end - c.next >= 8) {
-            LsbBitReader::RefillFast(c);
-        } else {
-            in_.Release(c);
-            in_.Need(56);  // from the next buffer, or zero bits past the end
-            c = in_.Lease();
-        }
+        in_.Refill(c);
         const bool literal = (c.bits & 1) != 0;
         drop(1);
         unsigned len;

@@ -151,15 +151,7 @@ int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
         // At least 47 bits for the next symbol: a literal/length code and a position code of
         // up to 16 bits each and up to 15 further position bits. A refill gives 56 or more, so
         // after a short literal the next symbol needs none.
-        if (c.count < 47) {
-            if (c.end - c.next >= 8) {
-                MsbBitReader::RefillFast(c);
-            } else {
-                in_.Release(c);
-                in_.Need(56);  // from the next buffer, or zero bits past the end
-                c = in_.Lease();
-            }
-        }
+        if (c.count < 47) in_.Refill(c);
         --blockLeft;
         unsigned len;
         const std::uint32_t e = LookupMsb(literal, kLiteralRootBits, c.bits, len);

@@ -123,20 +123,11 @@ int LzhufDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& pro
     LzWindow::Cursor w = window_.Lease();
     if (w.copyLeft != 0) w.Resume(out, end);
     MsbBitReader::Cursor c = in_.Lease();
-    auto refill = [&] {
-        if (c.end - c.next >= 8) {
-            MsbBitReader::RefillFast(c);
-        } else {
-            in_.Release(c);
-            in_.Need(56);  // from the next buffer, or zero bits past the end
-            c = in_.Lease();
-        }
-    };
     while (out < end) {
         // Down the tree one bit a time: a 1 bit takes the right child.
         unsigned node = son_[kRoot];
         while (node < kNodes) {
-            if (c.count == 0) refill();
+            if (c.count == 0) in_.Refill(c);
             node = son_[node + static_cast<unsigned>(c.bits >> 63)];
             c.bits <<= 1;
             --c.count;
@@ -149,7 +140,7 @@ int LzhufDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& pro
         }
         // The position: eight bits give the upper six bits' code and more bits of it follow,
         // up to 14 bits in all.
-        if (c.count < 14) refill();
+        if (c.count < 14) in_.Refill(c);
         const unsigned top = static_cast<unsigned>(c.bits >> 56);
         const unsigned len = kPosition.length[top];
         const unsigned low = static_cast<unsigned>(c.bits >> (64 - len - 6)) & 0x3F;
