@@ -373,244 +373,245 @@ TEST_F(EndToEndTest, ZooMemberWithALongNameIsPlayedUnderTheNameShown) {
               (QStringList{"cwd=" + EmuDir("zsnes"), "roms:Super Game (USA).sfc zsnes "}));
     EXPECT_EQ(Content(EmuDir("zsnes") + "/Super Game (USA).sfc"), "long rom");
     EXPECT_TRUE(host_.messages.empty());
+}
 
-    // The "Command:" line of the option dialog follows its controls before OK, the main window
-    // shows the slot's line for the chosen ROM, and that line, run by a shell in the folder of its
-    // tooltip, starts the emulator with exactly the arguments "Play" gives it.
-    TEST_F(EndToEndTest, TheCommandLineShownIsTheOnePlayStarts) {
-        const QString rom = Games("snes9x") + "/It's a $Game (E).smc";
-        WriteFile(rom, "plain rom");
-        Open(SlotSNES9x, false);
-        const QString emulator = Emulator("snes9x");
-        EXPECT_EQ(Main()->CommandLine->text(), emulator + " -j -ss 0 -O -SH -nogui -quiet <ROM>");
-        NextFileType();
-        ClickFile("It's a $Game (E).smc");
-        Ticks();
-        const QString quotedRom = "'" + QString(rom).replace("'", "'\\''") + "'";
-        EXPECT_EQ(Main()->CommandLine->text(),
-                  emulator + " -j -ss 0 -O -SH -nogui -quiet " + quotedRom);
-        EXPECT_EQ(Main()->CommandLine->toolTip(), "Working folder: " + EmuDir("snes9x"));
+// The "Command:" line of the option dialog follows its controls before OK, the main window
+// shows the slot's line for the chosen ROM, and that line, run by a shell in the folder of its
+// tooltip, starts the emulator with exactly the arguments "Play" gives it.
+TEST_F(EndToEndTest, TheCommandLineShownIsTheOnePlayStarts) {
+    const QString rom = Games("snes9x") + "/It's a $Game (E).smc";
+    WriteFile(rom, "plain rom");
+    Open(SlotSNES9x, false);
+    const QString emulator = Emulator("snes9x");
+    EXPECT_EQ(Main()->CommandLine->text(), emulator + " -j -ss 0 -O -SH -nogui -quiet <ROM>");
+    NextFileType();
+    ClickFile("It's a $Game (E).smc");
+    Ticks();
+    const QString quotedRom = "'" + QString(rom).replace("'", "'\\''") + "'";
+    EXPECT_EQ(Main()->CommandLine->text(),
+              emulator + " -j -ss 0 -O -SH -nogui -quiet " + quotedRom);
+    EXPECT_EQ(Main()->CommandLine->toolTip(), "Working folder: " + EmuDir("snes9x"));
 
-        auto* dialog = static_cast<TS9x_OptForm*>(app_->Dialog(SlotSNES9x));
-        const auto modal = WhenModal([&](QWidget*) {
-            EXPECT_EQ(dialog->CommandLine->text(), Main()->CommandLine->text());
-            dialog->Sound->setChecked(false);
-            EXPECT_EQ(dialog->CommandLine->text(),
-                      emulator + " -NS -j -ss 0 -O -SH -nogui -quiet " + quotedRom);
-            dialog->PageControl1->setCurrentWidget(dialog->VideoPage);
-            dialog->Frames->setFocus();
-            QTest::keyClick(dialog->Frames, Qt::Key_Up);
-            EXPECT_EQ(dialog->CommandLine->text(),
-                      emulator + " -NS -j -frames 3 -ss 0 -O -SH -nogui -quiet " + quotedRom);
-            EXPECT_EQ(dialog->GetSwitches(), " -j -ss 0 -O -SH -nogui -quiet")
-                << "nothing is built before OK";
-            EXPECT_EQ(State().Switches[SlotSNES9x], " -j -ss 0 -O -SH -nogui -quiet");
-            QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
-        });
-        QTest::mouseClick(Main()->CallOptionBt, Qt::LeftButton);
-        ASSERT_EQ(State().Switches[SlotSNES9x], " -NS -j -frames 3 -ss 0 -O -SH -nogui -quiet");
-        const QString shown = Main()->CommandLine->text();
-        EXPECT_EQ(shown, emulator + " -NS -j -frames 3 -ss 0 -O -SH -nogui -quiet " + quotedRom);
+    auto* dialog = static_cast<TS9x_OptForm*>(app_->Dialog(SlotSNES9x));
+    const auto modal = WhenModal([&](QWidget*) {
+        EXPECT_EQ(dialog->CommandLine->text(), Main()->CommandLine->text());
+        dialog->Sound->setChecked(false);
+        EXPECT_EQ(dialog->CommandLine->text(),
+                  emulator + " -NS -j -ss 0 -O -SH -nogui -quiet " + quotedRom);
+        dialog->PageControl1->setCurrentWidget(dialog->VideoPage);
+        dialog->Frames->setFocus();
+        QTest::keyClick(dialog->Frames, Qt::Key_Up);
+        EXPECT_EQ(dialog->CommandLine->text(),
+                  emulator + " -NS -j -frames 3 -ss 0 -O -SH -nogui -quiet " + quotedRom);
+        EXPECT_EQ(dialog->GetSwitches(), " -j -ss 0 -O -SH -nogui -quiet")
+            << "nothing is built before OK";
+        EXPECT_EQ(State().Switches[SlotSNES9x], " -j -ss 0 -O -SH -nogui -quiet");
+        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+    });
+    QTest::mouseClick(Main()->CallOptionBt, Qt::LeftButton);
+    ASSERT_EQ(State().Switches[SlotSNES9x], " -NS -j -frames 3 -ss 0 -O -SH -nogui -quiet");
+    const QString shown = Main()->CommandLine->text();
+    EXPECT_EQ(shown, emulator + " -NS -j -frames 3 -ss 0 -O -SH -nogui -quiet " + quotedRom);
 
-        Sel()->activateWindow();
-        Play();
-        const QStringList played = Log();
-        ASSERT_EQ(played.size(), 14) << played.join('|').toStdString();
-        EXPECT_EQ(played.mid(0, 12), (QStringList{emulator, "-NS", "-j", "-frames", "3", "-ss", "0",
-                                                  "-O", "-SH", "-nogui", "-quiet", rom}));
+    Sel()->activateWindow();
+    Play();
+    const QStringList played = Log();
+    ASSERT_EQ(played.size(), 14) << played.join('|').toStdString();
+    EXPECT_EQ(played.mid(0, 12), (QStringList{emulator, "-NS", "-j", "-frames", "3", "-ss", "0",
+                                              "-O", "-SH", "-nogui", "-quiet", rom}));
 
-        // The line run by a shell in the tooltip's folder logs the same again.
-        QFile::remove(log_);
-        QProcess shell;
-        shell.setWorkingDirectory(EmuDir("snes9x"));
-        shell.start("/bin/sh", {"-c", shown});
-        ASSERT_TRUE(shell.waitForFinished(10000));
-        EXPECT_EQ(Log(), played);
-    }
+    // The line run by a shell in the tooltip's folder logs the same again.
+    QFile::remove(log_);
+    QProcess shell;
+    shell.setWorkingDirectory(EmuDir("snes9x"));
+    shell.start("/bin/sh", {"-c", shown});
+    ASSERT_TRUE(shell.waitForFinished(10000));
+    EXPECT_EQ(Log(), played);
+}
 
-    TEST_F(EndToEndTest, TheGameNameStandsBeforeTheSwitchesInTheLine) {
-        PutZip(Games("mame") + "/pacman.zip", {Entry("pacman.6e", Text("6e"))});
-        Open(SlotMAME, false);
-        ClickFile("pacman.zip");
-        Ticks();
-        const QString shown = Main()->CommandLine->text();
-        EXPECT_EQ(shown, Emulator("mame") + " pacman -soundcard 0 -noaa");
-        Play();
-        const QStringList played = Log();
-        ASSERT_GE(played.size(), 4);
-        EXPECT_EQ(played.mid(0, 4), (QStringList{Emulator("mame"), "pacman", "-soundcard", "0"}));
-        EXPECT_EQ(played.mid(0, 5), shown.split(' '));
-    }
+TEST_F(EndToEndTest, TheGameNameStandsBeforeTheSwitchesInTheLine) {
+    PutZip(Games("mame") + "/pacman.zip", {Entry("pacman.6e", Text("6e"))});
+    Open(SlotMAME, false);
+    ClickFile("pacman.zip");
+    Ticks();
+    const QString shown = Main()->CommandLine->text();
+    EXPECT_EQ(shown, Emulator("mame") + " pacman -soundcard 0 -noaa");
+    Play();
+    const QStringList played = Log();
+    ASSERT_GE(played.size(), 4);
+    EXPECT_EQ(played.mid(0, 4), (QStringList{Emulator("mame"), "pacman", "-soundcard", "0"}));
+    EXPECT_EQ(played.mid(0, 5), shown.split(' '));
+}
 
-    INSTANTIATE_TEST_SUITE_P(
-        SaveExtractedRoms, KeepingOrNot, ::testing::Bool(),
-        [](const auto& info) { return std::string(info.param ? "Kept" : "Deleted"); });
+INSTANTIATE_TEST_SUITE_P(SaveExtractedRoms, KeepingOrNot, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "Kept" : "Deleted");
+});
 
-    TEST_F(EndToEndTest, DosMemberNameIsPlayedAsUtf8) {
-        const std::string stored = "Spi\x8Al.smc";  // code page 437: e with grave
-        const std::string utf8 = "Spi\xC3\xA8l.smc";
-        PutZip(Games("zsnes") + "/dos.zip", {Entry(stored, Text("dos rom"))});
-        Open(SlotZSNES, false);
-        ClickFile("dos.zip");
-        const QString shown = QString::fromUtf8(utf8);
-        ClickMember(shown);
-        Ticks();
-        EXPECT_EQ(Panel(), "Filename: " + shown + " [No description]");
-        Play();
-        const QList<QByteArray> lines = LogLines();
-        // The ROM is the last argument, after the slot's switches; then the folder and its files.
-        ASSERT_GE(lines.size(), 4);
-        EXPECT_EQ(lines[lines.size() - 3], QByteArray::fromStdString(utf8));
-        EXPECT_EQ(lines.back(), "roms:" + QByteArray::fromStdString(utf8) + " zsnes ");
-        EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
-        EXPECT_TRUE(host_.messages.empty());
-    }
+TEST_F(EndToEndTest, DosMemberNameIsPlayedAsUtf8) {
+    const std::string stored = "Spi\x8Al.smc";  // code page 437: e with grave
+    const std::string utf8 = "Spi\xC3\xA8l.smc";
+    PutZip(Games("zsnes") + "/dos.zip", {Entry(stored, Text("dos rom"))});
+    Open(SlotZSNES, false);
+    ClickFile("dos.zip");
+    const QString shown = QString::fromUtf8(utf8);
+    ClickMember(shown);
+    Ticks();
+    EXPECT_EQ(Panel(), "Filename: " + shown + " [No description]");
+    Play();
+    const QList<QByteArray> lines = LogLines();
+    // The ROM is the last argument, after the slot's switches; then the folder and its files.
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[lines.size() - 3], QByteArray::fromStdString(utf8));
+    EXPECT_EQ(lines.back(), "roms:" + QByteArray::fromStdString(utf8) + " zsnes ");
+    EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
+    EXPECT_TRUE(host_.messages.empty());
+}
 
-    TEST_F(EndToEndTest, MemberOfAPkzip250ArchiveIsListedButCannotBePlayed) {
-        // PKZIP 2.50 wrote a local header signature of its own; the archive is listed from its
-        // central directory, and no extractor of ours takes it.
-        QByteArray zip = Bytes(BuildZip({Entry("Game.smc", Text("zip250"))}));
-        zip.replace(0, 4, QByteArray("\x00\x00\x00\x50", 4));
-        WriteFile(Games("zsnes") + "/old.zip", zip);
-        Open(SlotZSNES, false);
-        ClickFile("old.zip");
-        ASSERT_EQ(Sel()->ArchiveType(), archive::TArcType::atZip250);
-        ClickMember("Game.smc");
-        Ticks();
-        Play();
-        ASSERT_EQ(host_.messages.size(), 2u);
-        EXPECT_EQ(host_.messages[0].kind, MessageKind::Information);
-        EXPECT_EQ(host_.messages[0].text, "Extraction of this file type is not supported.");
-        EXPECT_EQ(host_.messages[1].kind, MessageKind::Error);
-        EXPECT_EQ(host_.messages[1].text, "Can't extract ROM (disk full?)");
-        EXPECT_FALSE(QFileInfo::exists(log_)) << "the emulator was not started";
-        EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
-    }
+TEST_F(EndToEndTest, MemberOfAPkzip250ArchiveIsListedButCannotBePlayed) {
+    // PKZIP 2.50 wrote a local header signature of its own; the archive is listed from its
+    // central directory, and no extractor of ours takes it.
+    QByteArray zip = Bytes(BuildZip({Entry("Game.smc", Text("zip250"))}));
+    zip.replace(0, 4, QByteArray("\x00\x00\x00\x50", 4));
+    WriteFile(Games("zsnes") + "/old.zip", zip);
+    Open(SlotZSNES, false);
+    ClickFile("old.zip");
+    ASSERT_EQ(Sel()->ArchiveType(), archive::TArcType::atZip250);
+    ClickMember("Game.smc");
+    Ticks();
+    Play();
+    ASSERT_EQ(host_.messages.size(), 2u);
+    EXPECT_EQ(host_.messages[0].kind, MessageKind::Information);
+    EXPECT_EQ(host_.messages[0].text, "Extraction of this file type is not supported.");
+    EXPECT_EQ(host_.messages[1].kind, MessageKind::Error);
+    EXPECT_EQ(host_.messages[1].text, "Can't extract ROM (disk full?)");
+    EXPECT_FALSE(QFileInfo::exists(log_)) << "the emulator was not started";
+    EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
+}
 
-    TEST_F(EndToEndTest, ALongExtractionShowsItsProgress) {
-        std::vector<std::uint8_t> big(4 << 20);
-        for (std::size_t i = 0; i < big.size(); ++i)
-            big[i] = static_cast<std::uint8_t>(i * 131 + (i >> 9));
-        PutZip(Games("zsnes") + "/big.zip", {Entry("Big Game.smc", big)});
-        Open(SlotZSNES, false);
-        ClickFile("big.zip");
-        ClickMember("Big Game.smc");
-        Ticks();
-        Main()->ProgressDelayMs = 0;  // a slow disk, as it were
+TEST_F(EndToEndTest, ALongExtractionShowsItsProgress) {
+    std::vector<std::uint8_t> big(4 << 20);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::uint8_t>(i * 131 + (i >> 9));
+    PutZip(Games("zsnes") + "/big.zip", {Entry("Big Game.smc", big)});
+    Open(SlotZSNES, false);
+    ClickFile("big.zip");
+    ClickMember("Big Game.smc");
+    Ticks();
+    Main()->ProgressDelayMs = 0;  // a slow disk, as it were
 
-        // The progress window lets the event loop run; what it shows is looked at from there.
-        QString label;
-        int value = -1;
-        bool visible = false;
-        bool modal = false;
-        QTimer look;
-        QObject::connect(&look, &QTimer::timeout, [&] {
-            if (QProgressDialog* dialog = Main()->ExtractProgress) {
-                visible = visible || dialog->isVisible();
-                modal = dialog->isModal();
-                label = dialog->labelText();
-                value = std::max(value, dialog->value());
-            }
-        });
-        look.start(0);
-        Play();
-        look.stop();
-        EXPECT_TRUE(visible);
-        EXPECT_TRUE(modal);
-        EXPECT_EQ(label, "Big Game.smc");
-        EXPECT_GE(value, 50);
-        EXPECT_EQ(Main()->ExtractProgress, nullptr) << "gone when the extraction ends";
-        EXPECT_EQ(Log()[Log().size() - 3], "Big Game.smc") << "the last argument";
-    }
-
-    TEST_F(EndToEndTest, AMemberIsChosenAndPlayedFromTheKeyboardAlone) {
-        PutZip(Games("zsnes") + "/games.zip", {Entry("Game.smc", Text("game"))});
-        Open(SlotSNES9x, false);
-        QTest::keyClick(Sel(), Qt::Key_Escape);  // closed again; the keyboard starts from here
-        Main()->CheckOnFlyChangeTimer();
-        ASSERT_FALSE(Sel()->isVisible());
-        Main()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Main(); }));
-
-        // To the ZSNES tab, then "Get ROM file" by its mnemonic.
-        Main()->EmuList->setFocus();
-        for (int i = State().CurrentSlot; i < SlotZSNES; ++i)
-            QTest::keyClick(Main()->EmuList, Qt::Key_Right);
-        ASSERT_EQ(State().CurrentSlot, SlotZSNES);
-        QTest::keyClick(Main(), Qt::Key_R, Qt::AltModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(Sel()->isVisible(), 1000);
-        ASSERT_TRUE(Main()->CheckOnFlyChange->isActive());
-        Sel()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Sel(); }));
-
-        // The name field, the file list, the archive, its member, and Enter plays it.
-        QTest::keyClick(Sel(), Qt::Key_F, Qt::AltModifier);
-        QTest::keyClick(Sel()->EditROMFilename, Qt::Key_Tab);
-        ASSERT_TRUE(Sel()->FileListBox->hasFocus());
-        QTest::keyClick(Sel()->FileListBox, Qt::Key_End);  // after the parent folder's entry
-        QTest::keyClick(Sel()->FileListBox, Qt::Key_Return);
-        ASSERT_EQ(State().SelectedFile, Games("zsnes") + "/games.zip");
-        QWidget* contents = Sel()->ZipList->Current();
-        ASSERT_TRUE(contents->hasFocus());
-        QTest::keyClick(contents, Qt::Key_Down);
-        QTest::keyClick(contents, Qt::Key_Return);
-        // The program's own timer takes it from here.
-        QTRY_VERIFY_WITH_TIMEOUT(Log().size() >= 4, 5000);
-        EXPECT_EQ(Log().front(), Emulator("zsnes"));
-        EXPECT_EQ(Log()[Log().size() - 3], "Game.smc") << "the last argument";
-        EXPECT_EQ(Log().mid(Log().size() - 2),
-                  (QStringList{"cwd=" + EmuDir("zsnes"), "roms:Game.smc zsnes "}));
-        QTRY_COMPARE_WITH_TIMEOUT(Names(EmuDir("zsnes")), QStringList{"zsnes"}, 2000);
-    }
-
-    namespace {
-
-    // Deletion goes to a trash of the test's own.
-    class DeleteEndToEndTest : public EndToEndTest {
-      protected:
-        void SetUp() override {
-            EndToEndTest::SetUp();
-            oldData_ = qgetenv("XDG_DATA_HOME");
-            QStandardPaths::setTestModeEnabled(false);
-            qputenv("XDG_DATA_HOME", dir_.filePath("data").toUtf8());
+    // The progress window lets the event loop run; what it shows is looked at from there.
+    QString label;
+    int value = -1;
+    bool visible = false;
+    bool modal = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (QProgressDialog* dialog = Main()->ExtractProgress) {
+            visible = visible || dialog->isVisible();
+            modal = dialog->isModal();
+            label = dialog->labelText();
+            value = std::max(value, dialog->value());
         }
-        void TearDown() override {
-            EndToEndTest::TearDown();
-            QStandardPaths::setTestModeEnabled(true);
-            if (oldData_.isNull()) {
-                qunsetenv("XDG_DATA_HOME");
-            } else {
-                qputenv("XDG_DATA_HOME", oldData_);
-            }
-        }
-        QByteArray oldData_;
-    };
+    });
+    look.start(0);
+    Play();
+    look.stop();
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(label, "Big Game.smc");
+    EXPECT_GE(value, 50);
+    EXPECT_EQ(Main()->ExtractProgress, nullptr) << "gone when the extraction ends";
+    EXPECT_EQ(Log()[Log().size() - 3], "Big Game.smc") << "the last argument";
+}
 
-    }  // namespace
+TEST_F(EndToEndTest, AMemberIsChosenAndPlayedFromTheKeyboardAlone) {
+    PutZip(Games("zsnes") + "/games.zip", {Entry("Game.smc", Text("game"))});
+    Open(SlotSNES9x, false);
+    QTest::keyClick(Sel(), Qt::Key_Escape);  // closed again; the keyboard starts from here
+    Main()->CheckOnFlyChangeTimer();
+    ASSERT_FALSE(Sel()->isVisible());
+    Main()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Main(); }));
 
-    TEST_F(DeleteEndToEndTest, DeletingWhileAMemberIsChosenDeletesTheArchive) {
-        PutZip(Games("zsnes") + "/games.zip", {Entry("Game.smc", Text("game"))});
-        PutZip(Games("zsnes") + "/keep.zip", {Entry("Keep.smc", Text("keep"))});
-        QDir().mkpath(dir_.filePath("settings"));
-        WriteFile(dir_.filePath("settings/Gamez.DSC"), "[Description]\nGame=The member\n");
-        Open(SlotZSNES, false);
-        ClickFile("games.zip");
-        ClickMember("Game.smc");
-        Ticks();
-        EXPECT_EQ(Panel(), "Filename: Game.smc [The member]");
-        EXPECT_TRUE(Main()->ROMsMenu->menuAction()->isEnabled());
+    // To the ZSNES tab, then "Get ROM file" by its mnemonic.
+    Main()->EmuList->setFocus();
+    for (int i = State().CurrentSlot; i < SlotZSNES; ++i)
+        QTest::keyClick(Main()->EmuList, Qt::Key_Right);
+    ASSERT_EQ(State().CurrentSlot, SlotZSNES);
+    QTest::keyClick(Main(), Qt::Key_R, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(Sel()->isVisible(), 1000);
+    ASSERT_TRUE(Main()->CheckOnFlyChange->isActive());
+    Sel()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Sel(); }));
 
-        host_.yesNo = {true};
-        Main()->ROMsDelete->trigger();
-        EXPECT_FALSE(QFileInfo::exists(Games("zsnes") + "/games.zip"));
-        EXPECT_EQ(Content(dir_.filePath("data/Trash/files/games.zip")).left(2), "PK");
-        EXPECT_EQ(FileLines(dir_.filePath("settings/Gamez.DSC")),
-                  (QStringList{"[Description]", "Game="}));
-        EXPECT_EQ(Sel()->Files()->RowOf("games.zip"), -1) << "the file list read its folder again";
-        EXPECT_GE(Sel()->Files()->RowOf("keep.zip"), 0);
-        EXPECT_EQ(Panel(), "No ROM selected");
-        EXPECT_FALSE(Main()->ROMsMenu->menuAction()->isEnabled());
-        EXPECT_FALSE(Main()->DescrAdd->isEnabled());
-        Ticks();
-        EXPECT_EQ(Panel(), "No ROM selected");
+    // The name field, the file list, the archive, its member, and Enter plays it.
+    QTest::keyClick(Sel(), Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(Sel()->EditROMFilename, Qt::Key_Tab);
+    ASSERT_TRUE(Sel()->FileListBox->hasFocus());
+    QTest::keyClick(Sel()->FileListBox, Qt::Key_End);  // after the parent folder's entry
+    QTest::keyClick(Sel()->FileListBox, Qt::Key_Return);
+    ASSERT_EQ(State().SelectedFile, Games("zsnes") + "/games.zip");
+    QWidget* contents = Sel()->ZipList->Current();
+    ASSERT_TRUE(contents->hasFocus());
+    QTest::keyClick(contents, Qt::Key_Down);
+    QTest::keyClick(contents, Qt::Key_Return);
+    // The program's own timer takes it from here.
+    QTRY_VERIFY_WITH_TIMEOUT(Log().size() >= 4, 5000);
+    EXPECT_EQ(Log().front(), Emulator("zsnes"));
+    EXPECT_EQ(Log()[Log().size() - 3], "Game.smc") << "the last argument";
+    EXPECT_EQ(Log().mid(Log().size() - 2),
+              (QStringList{"cwd=" + EmuDir("zsnes"), "roms:Game.smc zsnes "}));
+    QTRY_COMPARE_WITH_TIMEOUT(Names(EmuDir("zsnes")), QStringList{"zsnes"}, 2000);
+}
+
+namespace {
+
+// Deletion goes to a trash of the test's own.
+class DeleteEndToEndTest : public EndToEndTest {
+  protected:
+    void SetUp() override {
+        EndToEndTest::SetUp();
+        oldData_ = qgetenv("XDG_DATA_HOME");
+        QStandardPaths::setTestModeEnabled(false);
+        qputenv("XDG_DATA_HOME", dir_.filePath("data").toUtf8());
     }
+    void TearDown() override {
+        EndToEndTest::TearDown();
+        QStandardPaths::setTestModeEnabled(true);
+        if (oldData_.isNull()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", oldData_);
+        }
+    }
+    QByteArray oldData_;
+};
+
+}  // namespace
+
+TEST_F(DeleteEndToEndTest, DeletingWhileAMemberIsChosenDeletesTheArchive) {
+    PutZip(Games("zsnes") + "/games.zip", {Entry("Game.smc", Text("game"))});
+    PutZip(Games("zsnes") + "/keep.zip", {Entry("Keep.smc", Text("keep"))});
+    QDir().mkpath(dir_.filePath("settings"));
+    WriteFile(dir_.filePath("settings/Gamez.DSC"), "[Description]\nGame=The member\n");
+    Open(SlotZSNES, false);
+    ClickFile("games.zip");
+    ClickMember("Game.smc");
+    Ticks();
+    EXPECT_EQ(Panel(), "Filename: Game.smc [The member]");
+    EXPECT_TRUE(Main()->ROMsMenu->menuAction()->isEnabled());
+
+    host_.yesNo = {true};
+    Main()->ROMsDelete->trigger();
+    EXPECT_FALSE(QFileInfo::exists(Games("zsnes") + "/games.zip"));
+    EXPECT_EQ(Content(dir_.filePath("data/Trash/files/games.zip")).left(2), "PK");
+    EXPECT_EQ(FileLines(dir_.filePath("settings/Gamez.DSC")),
+              (QStringList{"[Description]", "Game="}));
+    EXPECT_EQ(Sel()->Files()->RowOf("games.zip"), -1) << "the file list read its folder again";
+    EXPECT_GE(Sel()->Files()->RowOf("keep.zip"), 0);
+    EXPECT_EQ(Panel(), "No ROM selected");
+    EXPECT_FALSE(Main()->ROMsMenu->menuAction()->isEnabled());
+    EXPECT_FALSE(Main()->DescrAdd->isEnabled());
+    Ticks();
+    EXPECT_EQ(Panel(), "No ROM selected");
+}
