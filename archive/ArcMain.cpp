@@ -198,7 +198,9 @@ bool TUnBase::SetFileName(const std::string& name) {
 }
 
 void TUnBase::Extract() {
+    cancelled_ = false;
     DoExtract();
+    cancelled_ = cancel_.exchange(false);
 }
 
 }  // namespace orvello::archive

@@ -4,13 +4,15 @@
 // Components are configured through setters that act (assigning the archive file runs type
 // detection) and report through optional events that always pass the component as Sender.
 // A fatal problem is reported through OnError and then raised as E_RAISE; a warning is only
-// reported. Everything runs synchronously on the caller's thread, one operation at a time.
+// reported. Everything runs synchronously on the caller's thread, one operation at a time;
+// only TUnBase::Cancel may be called from another thread while an extraction runs.
 //
 // Paths on this platform use "/". Member names are decoded to UTF-8 where a lister or an
 // extractor reads them (NameCodec.h), with "\" made "/"; from there on, FileName, FileSpec
 // matching and output paths all work on the decoded name.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -207,6 +209,14 @@ class TUnBase : public TZipCommon {
 
     // During OnEnd: whether the member's file was written (it may still fail its check).
     bool MemberWritten() const { return memberWritten_; }
+    // Asks the extraction under way to stop before its next block. Safe from any thread (a
+    // window's Cancel button while the extraction runs on a thread of its own). The member
+    // being written is ended and its partial file removed, no further member is begun, and the
+    // call ends reporting errCancelled. A request made while no extraction runs applies to
+    // the next one; every Extract call uses up the request.
+    void Cancel() { cancel_.store(true); }
+    // Whether the last Extract call was asked to stop.
+    bool Cancelled() const { return cancelled_; }
 
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
@@ -217,6 +227,9 @@ class TUnBase : public TZipCommon {
 
   protected:
     virtual void DoExtract() {}
+    // Whether a cancel was asked and the walk must end; extractors check it between members
+    // and hand cancel_ to the member reader, which checks it at every block.
+    bool CancelPending() const { return cancel_.load(); }
 
     // The pieces every format's extraction is built from. Each format keeps its own loop over
     // its headers and reports what happened to a member in its own words; these do the rest
@@ -285,8 +298,11 @@ class TUnBase : public TZipCommon {
     bool anyWritten_ = false;     // some member's file was written in this call
     bool memberRefused_ = false;  // a member was refused with an error of its own
 
+    std::atomic<bool> cancel_{false};
+
   private:
     int nameRefusal_ = errInvalidFileName;
+    bool cancelled_ = false;
 };
 
 // A DOS date-time (time in the low 16 bits) as a file time; nullopt when it is not a date.

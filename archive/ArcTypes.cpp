@@ -81,6 +81,7 @@ constexpr std::pair<int, std::string_view> kMessages[] = {
     {errPasswordFailed, "Password failed"},
     {errSkippedFile, "Skipped File"},
     {errEventHandler, "Event handler failed"},
+    {errCancelled, "Extraction cancelled"},
     {errNothingToDo, "Nothing to do"},
 };
 

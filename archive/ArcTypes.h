@@ -87,6 +87,7 @@ enum ErrorCode : int {
     errPasswordFailed = 26522,
     errSkippedFile = 26900,
     errEventHandler = 26901,
+    errCancelled = 26998,
     errNothingToDo = 26999,
 };
 

@@ -24,6 +24,8 @@ void TUnBase::RunExtraction(TArcType first, TArcType last, std::initializer_list
         file = Files->Open(archiveFile_);
         if (!file) RaiseError(errOpenFile, archiveFile_);
         walk(*file);
+        // A cancel that came after the last member's data still ends the call as cancelled.
+        if (CancelPending()) RaiseError(errCancelled, archiveFile_);
         // Members refused with an error of their own need no second one.
         if (!anyWritten_ && !memberRefused_) RaiseError(errNothingToDo, archiveFile_);
     } catch (const E_RAISE& e) {
@@ -45,6 +47,8 @@ void TUnBase::RunExtraction(TArcType first, TArcType last, std::initializer_list
 
 bool TUnBase::ConfirmMember(const std::string& path, std::int32_t recNum, AskOrder order) {
     memberWritten_ = false;
+    // After a cancel no further member is begun.
+    if (CancelPending()) RaiseError(errCancelled, archiveFile_);
     bool go = true;
     auto askExists = [&] {
         if (go && OnFileExists && PathExists(path)) OnFileExists(*this, path, go);
@@ -88,8 +92,17 @@ TUnBase::MemberResult TUnBase::WriteMember(const MemberTarget& target, Decoder* 
         result.failure =
             errUnsupportedMethod;  // the file stays empty; both checks of nothing are 0
     } else {
-        MemberReader reader(*decoder, target.spec, ProgressTo(target.path));
+        MemberSpec spec = target.spec;
+        spec.cancel = &cancel_;
+        MemberReader reader(*decoder, spec, ProgressTo(target.path));
         result.failure = reader.Run(out);
+        if (result.failure == errCancelled) {
+            // Stopped half-way: the partial file must not pass for the member, and the walk
+            // ends here.
+            out.Discard();
+            if (OnEnd) OnEnd(*this, target.path, false);
+            RaiseError(errCancelled, archiveFile_);
+        }
         result.excess = reader.Excess();
         result.damaged = reader.Damaged();
         result.check = reader.Check();

@@ -17,6 +17,10 @@ MemberReader::MemberReader(Decoder& decoder, const MemberSpec& spec, Progress pr
 
 int MemberReader::Run(OutputSink& sink) {
     for (;;) {
+        if (spec_.cancel != nullptr && spec_.cancel->load(std::memory_order_relaxed)) {
+            Fail(errCancelled);
+            return error_;
+        }
         const std::uint64_t remaining = spec_.size - written_;
         // One byte more than the member may still produce, so that a surplus shows.
         const std::size_t ask =

@@ -3,6 +3,7 @@
 // decoders themselves only produce bytes.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,8 @@ struct MemberSpec {
     unsigned step = 10;            // progress step in percent
     CheckKind check = CheckKind::kCrc32;
     int excessCode = 0;  // the error when the data yields more than `size` bytes
+    // When set (from any thread), the member stops before its next block with errCancelled.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 class MemberReader {
@@ -41,7 +44,8 @@ class MemberReader {
     // Decodes the whole member into `sink`. Returns the first failure, or kOk. Never writes
     // more than the recorded size: a decoder that offers more makes the member damaged
     // (spec.excessCode) and the surplus is dropped; one that ends early is an unexpected end
-    // of the data. A sink that refuses bytes is a write error.
+    // of the data. A sink that refuses bytes is a write error. A cancel request stops it
+    // before the next block is decoded and written (errCancelled).
     int Run(OutputSink& sink);
 
     // The finished check value: CRC-32 inverted as ZIP stores it, or the CRC-16 register.

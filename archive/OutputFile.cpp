@@ -23,7 +23,10 @@ OutputFile::Status OutputFile::Create(const std::string& path) {
     }
     // O_EXCL with O_CREAT never follows a link, even one that appeared just now.
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd_ >= 0) return Status::kOk;
+    if (fd_ >= 0) {
+        path_ = path;
+        return Status::kOk;
+    }
     return errno == EEXIST || errno == ELOOP ? Status::kSymlink : Status::kFailed;
 }
 
@@ -58,6 +61,12 @@ bool OutputFile::Close() {
     const bool ok = ::close(fd_) == 0;
     fd_ = -1;
     return ok;
+}
+
+void OutputFile::Discard() {
+    Close();
+    if (!path_.empty()) ::unlink(path_.c_str());
+    path_.clear();
 }
 
 bool PathExists(const std::string& path) {

@@ -35,9 +35,13 @@ class OutputFile final : public OutputSink {
     bool RemoveWritePermission();
     // False when the data could not be flushed to the file.
     bool Close();
+    // Closes and removes the file this object created (a member whose writing was stopped
+    // half-way): a partial file must not pass for the member.
+    void Discard();
 
   private:
     int fd_ = -1;
+    std::string path_;  // what Create made, for Discard
 };
 
 // Whether anything (a file, folder or symbolic link, even a dangling one) is at `path`.

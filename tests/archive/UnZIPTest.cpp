@@ -294,6 +294,54 @@ TEST(UnZIP, DatesPermissionsAndProgress) {
     EXPECT_EQ(ev2.progress, (std::vector<std::uint8_t>{25, 50, 75, 100}));
 }
 
+// A cancel asked from the progress handler ends the member at its next block, removes its
+// partial file, begins no further member and reports the cancel; the next call runs whole.
+TEST(UnZIP, ACancelStopsAtTheNextBlockAndLeavesNoPartialFile) {
+    KeepFolder keep;
+    TempDir src;
+    std::vector<std::uint8_t> big(200000);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::uint8_t>(i * 7);
+    const std::string archive =
+        src.Write("C.ZIP", BuildZip({Entry("BIG.BIN", big), Entry("SMALL.BIN", Text("small"))}));
+    TempDir out;
+    TUnZIP z;
+    Events ev;
+    Hook(z, ev);
+    z.OnProgress = [&](TZipCommon&, const std::string&, std::uint8_t p) {
+        ev.progress.push_back(p);
+        z.Cancel();
+    };
+    z.SetArchiveFile(archive);
+    z.SetExtractDir(out.Path());
+    z.Extract();
+    EXPECT_TRUE(z.Cancelled());
+    ASSERT_EQ(ev.progress.size(), 1u) << "stopped at the block after the first report";
+    EXPECT_LT(ev.progress[0], 100);
+    EXPECT_EQ(ev.ends,
+              (std::vector<std::pair<std::string, bool>>{{out.Path() + "/BIG.BIN", false}}));
+    EXPECT_EQ(ev.recNums, std::vector<std::int32_t>{1}) << "no member begun after the cancel";
+    EXPECT_EQ(ev.errors, (std::vector<std::pair<int, std::string>>{{errCancelled, archive}}));
+    EXPECT_EQ(ev.deactivate, 1);
+    EXPECT_FALSE(fs::exists(out.Path() + "/BIG.BIN"))
+        << "a partial file never passes for the member";
+    EXPECT_TRUE(fs::is_empty(out.Path()));
+
+    // The request was used up: the next extraction runs whole. A request made before the
+    // call (as a window may make it before the extraction's thread gets going) stops it at
+    // once.
+    const Events again = ExtractTo(z, archive, out.Path());
+    EXPECT_FALSE(z.Cancelled());
+    EXPECT_TRUE(again.errors.empty());
+    EXPECT_EQ(Slurp(out.Path() + "/BIG.BIN"), big);
+    TempDir out2;
+    z.Cancel();
+    const Events early = ExtractTo(z, archive, out2.Path());
+    EXPECT_TRUE(z.Cancelled());
+    EXPECT_TRUE(early.recNums.empty());
+    EXPECT_TRUE(fs::is_empty(out2.Path()));
+}
+
 TEST(UnZIPHostile, NamesThatLeaveTheFolderAreRefusedAndTheWalkGoesOn) {
     KeepFolder keep;
     TempDir src;
