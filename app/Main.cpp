@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QFrame>
@@ -13,6 +14,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
@@ -21,11 +23,13 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTabBar>
+#include <QThread>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -82,15 +86,17 @@ bool SameFolder(const QString& a, const QString& b) {
     return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
-// Keeps the windows from taking input while the emulator runs: the wait runs the event loop
-// so that the windows repaint and the desktop does not take the program for hung, but a
-// click, a key or a close must not start anything meanwhile.
+// Keeps the windows from taking input while the emulator runs or an extraction runs: the
+// wait runs the event loop so that the windows repaint and the desktop does not take the
+// program for hung, but a click, a key or a close must not start anything meanwhile. Only
+// the window it is given (an extraction's progress window) still takes input.
 class InputBlocker : public QObject {
   public:
-    using QObject::QObject;
+    explicit InputBlocker(QWidget* open = nullptr) : open_(open) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (ForOpenWindow(watched)) return QObject::eventFilter(watched, event);
         switch (event->type()) {
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
@@ -113,6 +119,20 @@ class InputBlocker : public QObject {
                 return QObject::eventFilter(watched, event);
         }
     }
+
+  private:
+    // Whether the event is for the open window: one of its widgets, its native window, or an
+    // object of its own such as its Esc shortcut.
+    bool ForOpenWindow(QObject* watched) const {
+        if (open_ == nullptr) return false;
+        if (watched == open_->windowHandle()) return true;
+        for (QObject* o = watched; o != nullptr; o = o->parent()) {
+            if (o->isWidgetType()) return static_cast<QWidget*>(o)->window() == open_;
+        }
+        return false;
+    }
+
+    QPointer<QWidget> open_;
 };
 
 }  // namespace
@@ -157,31 +177,73 @@ class TMainForm::WindowsDuringLaunch : public LaunchUi {
   public:
     explicit WindowsDuringLaunch(TMainForm& main) : main_(main) {}
 
-    void ExtractionBegins() override {
-        auto* dialog = new QProgressDialog(&main_);
+    // The extraction runs on a thread of its own while this thread runs the event loop, so
+    // the windows repaint and the progress window moves and answers its "Cancel" button;
+    // every other input waits until the extraction is over.
+    void RunExtraction(const std::function<void()>& extraction,
+                       const std::function<void()>& cancel) override {
+        const auto owned = std::make_unique<QProgressDialog>(&main_);
+        QProgressDialog* dialog = owned.get();
         dialog->setObjectName(QStringLiteral("ExtractProgress"));
         dialog->setWindowTitle(QStringLiteral("Extracting"));
         dialog->setAccessibleName(QStringLiteral("Extraction progress"));
         dialog->setWindowModality(Qt::ApplicationModal);
-        dialog->setCancelButton(nullptr);
+        dialog->setCancelButtonText(QStringLiteral("Cancel"));
         dialog->setAutoReset(false);
         dialog->setAutoClose(false);
         dialog->setRange(0, 100);
         dialog->setMinimumDuration(main_.ProgressDelayMs);
+        // The button, Esc and the window's close box stop the extraction.
+        QObject::connect(dialog, &QProgressDialog::canceled, dialog, [cancel] { cancel(); });
+        QObject::connect(dialog, &QDialog::rejected, dialog, [dialog, cancel] {
+            dialog->cancel();
+            cancel();
+        });
+        if (auto* button = dialog->findChild<QPushButton*>()) {
+            button->setObjectName(QStringLiteral("CancelExtraction"));
+            button->setAccessibleName(QStringLiteral("Cancel extraction"));
+        }
         dialog->setValue(0);  // the delay counts from here
         main_.ExtractProgress = dialog;
+        progress_ = dialog;
+
+        InputBlocker blocker(dialog);
+        qApp->installEventFilter(&blocker);
+        {
+            QEventLoop loop;
+            const std::unique_ptr<QThread> worker(QThread::create(extraction));
+            QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+            worker->start();
+            loop.exec();
+            worker->wait();
+        }
+        qApp->removeEventFilter(&blocker);
+        progress_ = nullptr;
+        main_.ExtractProgress = nullptr;
+        // Progress still on its way to the window is dropped with it.
     }
     void ExtractionProgress(const std::string& member, int percent) override {
-        QProgressDialog* dialog = main_.ExtractProgress;
-        if (dialog == nullptr) return;
-        dialog->setLabelText(QString::fromStdString(member));
-        // From one member to the next the bar starts again.
-        if (percent < dialog->value()) dialog->setValue(0);
-        dialog->setValue(percent);
+        // From the extraction's thread: shown on the windows' thread when it gets to it.
+        QMetaObject::invokeMethod(
+            progress_,
+            [dialog = progress_, member, percent] {
+                if (dialog->wasCanceled()) return;
+                dialog->setLabelText(QString::fromStdString(member));
+                // From one member to the next the bar starts again.
+                if (percent < dialog->value()) dialog->setValue(0);
+                dialog->setValue(percent);
+            },
+            Qt::QueuedConnection);
     }
-    void ExtractionEnds() override {
-        delete main_.ExtractProgress;
-        main_.ExtractProgress = nullptr;
+    void OnWindowsThread(const std::function<void()>& work) override {
+        if (QThread::currentThread() == main_.thread()) {
+            work();
+        } else {
+            QMetaObject::invokeMethod(&main_, work, Qt::BlockingQueuedConnection);
+        }
+    }
+    void ExtractionCancelled() override {
+        main_.ShowHintInStatus(QStringLiteral("Extraction cancelled"));
     }
 
     void EmulatorRunning(const QString& commandLine) override {
@@ -210,6 +272,9 @@ class TMainForm::WindowsDuringLaunch : public LaunchUi {
 
   private:
     TMainForm& main_;
+    // The progress window of the extraction under way; set before its thread starts and
+    // cleared after it ended, so that thread only ever reads it.
+    QProgressDialog* progress_ = nullptr;
     std::vector<QWidget*> minimised_;
     std::unique_ptr<InputBlocker> blocker_;
 };
@@ -334,6 +399,9 @@ void TMainForm::BuildToolBar() {
     ToolBar1->addSeparator();
     GetROMBt = ToolButton(ToolBar1, "GetROMBt", QStringLiteral("Get &ROM file"),
                           QStringLiteral("Allow to select a ROM to play"), QStyle::SP_MediaPlay);
+    // The bar's own button that shows the buttons which do not fit, when the window is narrow.
+    if (auto* more = ToolBar1->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More tools"));
     connect(FindEmuBt, &QToolButton::clicked, this, &TMainForm::FindEmuBtClick);
     connect(FindGamesDirBt, &QToolButton::clicked, this, &TMainForm::FindGamesDirBtClick);
     connect(GetROMBt, &QToolButton::clicked, this, &TMainForm::GetROMBtClick);

@@ -1,6 +1,9 @@
 #include "app/QtHost.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -115,6 +118,12 @@ std::optional<QString> QtUiHost::OpenFile(const OpenFileRequest& request) {
     for (const FilterEntry& entry : entries) {
         // The dialog lists everything; the proxy picks what the entry shows.
         shown.push_back(entry.description + QStringLiteral(" (*)"));
+    }
+    // The pop-up lists of the dialog's drop-down boxes are named after their boxes.
+    for (QComboBox* box : dialog.findChildren<QComboBox*>()) {
+        const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+        if (a != nullptr && box->view()->accessibleName().isEmpty())
+            box->view()->setAccessibleName(a->text(QAccessible::Name));
     }
     auto* proxy = new OpenFilterProxy(std::move(entries), &dialog);
     dialog.setProxyModel(proxy);

@@ -1,5 +1,7 @@
 #include "options/OptionDialog.h"
 
+#include <QAbstractItemView>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFileInfo>
@@ -430,6 +432,7 @@ QComboBox* OptionDialog::AddList(QWidget* page, const char* name, const QString&
     auto* list = new QComboBox(page);
     list->setObjectName(QString::fromLatin1(name));
     list->setAccessibleName(AccessibleText(label));
+    list->view()->setAccessibleName(list->accessibleName());  // its pop-up list
     list->addItems(items);
     list->setCurrentIndex(-1);
     auto* caption = new QLabel(label, page);

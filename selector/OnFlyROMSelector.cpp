@@ -98,6 +98,11 @@ ExtractorKind ExtractorKindOf(archive::TArcType type) {
     }
 }
 
+QString DriveRootOf(const QString& folder) {
+    const QStorageInfo volume(folder);
+    return volume.isValid() ? volume.rootPath() : QStringLiteral("/");
+}
+
 // The archive library's few message boxes go through the program's UiHost, like every other.
 class TOnFlyForm::LibraryHost : public archive::ArcHost {
   public:
@@ -171,6 +176,7 @@ void TOnFlyForm::BuildControls() {
     DriveComboBox = new QComboBox(this);
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
     DriveComboBox->setAccessibleName(QStringLiteral("Drives"));
+    DriveComboBox->view()->setAccessibleName(QStringLiteral("Drives"));  // its pop-up list
     DriveComboBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     DriveComboBox->setMinimumContentsLength(12);
     DriveLabel = BuddyLabel(QStringLiteral("D&rives:"), DriveComboBox, this);
@@ -178,6 +184,7 @@ void TOnFlyForm::BuildControls() {
     FilterComboBox = new QComboBox(this);
     FilterComboBox->setObjectName(QStringLiteral("FilterComboBox"));
     FilterComboBox->setAccessibleName(QStringLiteral("File type"));
+    FilterComboBox->view()->setAccessibleName(QStringLiteral("File type"));
     FilterLabel = BuddyLabel(QStringLiteral("File &type:"), FilterComboBox, this);
 
     ZipList = new TZipListView(this);
@@ -393,7 +400,12 @@ void TOnFlyForm::LookUpPreview() {
 
 void TOnFlyForm::RereadFileList() {
     ReadFileList();
+    // The file chosen is gone (or was meant to be): so is the choice.
     LastFileIndex = -1;
+    FileIsArchive = false;
+    chosenMemberRaw_.clear();
+    ClearZipList();
+    PlayBt->setEnabled(false);
 }
 
 int TOnFlyForm::InfoType() const {
@@ -465,8 +477,9 @@ bool TOnFlyForm::ChangeFolder(const QString& folder) {
 }
 
 void TOnFlyForm::SetFilter(const QString& filter) {
-    const bool changed = filter != filter_ || FilterComboBox->currentIndex() != 0;
-    if (!changed) return;
+    // The same filter again (another emulator with the same ROM types, "Get ROM file" once
+    // more) keeps the entry the user chose.
+    if (filter == filter_) return;
     filter_ = filter;
     FilterComboBox->clear();
     for (const FilterEntry& entry : ParseFilter(filter)) {
@@ -579,8 +592,7 @@ void TOnFlyForm::ReadDrives() {
 
 void TOnFlyForm::ShowDriveOf(const QString& folder) {
     if (folder.isEmpty()) return;
-    const QStorageInfo volume(folder);
-    const QString root = volume.isValid() ? volume.rootPath() : QStringLiteral("/");
+    const QString root = DriveRootOf(folder);
     int index = DriveComboBox->findData(root);
     if (index < 0) {
         DriveComboBox->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
@@ -855,8 +867,10 @@ void TOnFlyForm::DirectoryListBoxChange() {
 
 void TOnFlyForm::DriveComboBoxChange() {
     // The folder list follows the drive: its root becomes the folder (which is a folder
-    // change of its own when it differs).
+    // change of its own when it differs). The drive that holds the current folder already
+    // is no change: the folder stays where it is.
     const QString root = DriveComboBox->currentData().toString();
+    if (!folder_.isEmpty() && root == DriveRootOf(folder_)) return;
     if (!root.isEmpty()) SetFolder(root);
     // The drive change itself clears the choice too, as a folder change does.
     DirectoryListBoxChange();
@@ -882,8 +896,8 @@ void TOnFlyForm::DefaultDirClick() {
 }
 
 void TOnFlyForm::CloseClick() {
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteClosed);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    // However the window closes, it forgets its choice.
+    FormClose();
 }
 
 void TOnFlyForm::reject() {
@@ -892,7 +906,12 @@ void TOnFlyForm::reject() {
 
 void TOnFlyForm::FormClose() {
     state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteClosed);
-    // The choice goes with the window, as for a folder change.
+    // The choice goes with the window, as for a folder change, and no file stays
+    // highlighted: reopened, the window offers nothing to play until a file is clicked.
+    FileListBox->selectionModel()->clear();
+    chosenMemberRaw_.clear();
+    FileIsArchive = false;
+    ShowEditText();
     DirectoryListBoxChange();
 }
 

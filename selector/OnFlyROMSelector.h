@@ -47,6 +47,9 @@ namespace orvello {
 enum class ExtractorKind { None, Arj, Arc, Lha, Zip, Zoo };
 ExtractorKind ExtractorKindOf(archive::TArcType type);
 
+// The root of the mounted file system (the drive) that holds a folder.
+QString DriveRootOf(const QString& folder);
+
 class TOnFlyForm : public QDialog {
     Q_OBJECT
 
@@ -71,8 +74,9 @@ class TOnFlyForm : public QDialog {
     // ".png" and then a ".jpg" of the same name; opens or closes the panel under
     // "Auto preview"; then brings the panel and its button up to date.
     void LookUpPreview();
-    // The file list reads its folder again (after a file was deleted). Nothing is posted;
-    // the next click on any entry is examined afresh.
+    // The file list reads its folder again (after a file was deleted) and the choice is
+    // dropped: "Play" is unavailable until a file is chosen again. Nothing is posted; the
+    // next click on any entry is examined afresh.
     void RereadFileList();
 
     // The view style of ZipList, as stored under "Info type". Setting it applies the style as
@@ -92,9 +96,9 @@ class TOnFlyForm : public QDialog {
     // taken from the current folder; a folder that does not exist is shown empty.
     QString Folder() const { return folder_; }
     void SetFolder(const QString& folder);
-    // The file-type box's filter ("description|masks|..."). A different filter, or any
-    // filter while an entry other than the first is chosen, selects the first entry and
-    // runs FilterComboBoxChange.
+    // The file-type box's filter ("description|masks|..."). A different filter selects the
+    // first entry and runs FilterComboBoxChange; the same filter again keeps the entry the
+    // user chose.
     QString Filter() const { return filter_; }
     void SetFilter(const QString& filter);
     // The masks of the chosen file-type entry, separated by ";".

@@ -3,8 +3,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <exception>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "app/core/LaunchCommand.h"
@@ -37,29 +37,73 @@ QString JoinPath(const QString& folder, const QString& name) {
     return folder + QLatin1Char('/') + name;
 }
 
-// Puts an extractor's events back as they were when the launch is done with it.
+// Puts an extractor's events and host back as they were when the launch is done with it.
 class EventsKept {
   public:
     explicit EventsKept(archive::TUnBase& x)
-        : x_(x), fileExists_(x.OnFileExists), begin_(x.OnBegin), progress_(x.OnProgress) {}
+        : x_(x),
+          fileExists_(x.OnFileExists),
+          begin_(x.OnBegin),
+          end_(x.OnEnd),
+          progress_(x.OnProgress),
+          host_(x.Host) {}
     ~EventsKept() {
         x_.OnFileExists = fileExists_;
         x_.OnBegin = begin_;
+        x_.OnEnd = end_;
         x_.OnProgress = progress_;
+        x_.Host = host_;
     }
     EventsKept(const EventsKept&) = delete;
     EventsKept& operator=(const EventsKept&) = delete;
 
     const archive::TOnFileExists& FileExists() const { return fileExists_; }
     const archive::TOnBegin& Begin() const { return begin_; }
+    const archive::TOnEnd& End() const { return end_; }
     const archive::TOnProgress& Progress() const { return progress_; }
+    archive::ArcHost* Host() const { return host_; }
 
   private:
     archive::TUnBase& x_;
     archive::TOnFileExists fileExists_;
     archive::TOnBegin begin_;
+    archive::TOnEnd end_;
     archive::TOnProgress progress_;
+    archive::ArcHost* host_;
 };
+
+// The archive library's message boxes, taken to the windows' thread: the extraction may run
+// on a thread of its own, and windows are only ever shown from theirs.
+class WindowsThreadHost final : public archive::ArcHost {
+  public:
+    WindowsThreadHost(archive::ArcHost& host, LaunchUi& ui) : host_(host), ui_(ui) {}
+    void ShowWarning(const std::string& text) override {
+        ui_.OnWindowsThread([&] { host_.ShowWarning(text); });
+    }
+    void ShowInformation(const std::string& text) override {
+        ui_.OnWindowsThread([&] { host_.ShowInformation(text); });
+    }
+    bool AskYesNo(const std::string& text) override {
+        bool answer = false;
+        ui_.OnWindowsThread([&] { answer = host_.AskYesNo(text); });
+        return answer;
+    }
+
+  private:
+    archive::ArcHost& host_;
+    LaunchUi& ui_;
+};
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// Whether one of the paths names a file called `name`.
+bool HasName(const std::vector<std::string>& paths, const std::string& name) {
+    return std::any_of(paths.begin(), paths.end(), [&name](const std::string& path) {
+        return archive::FileNamePart(path) == name;
+    });
+}
 
 // Clears the running flag however the launch ends.
 class RunningFlag {
@@ -91,6 +135,9 @@ Launcher::Launcher(AppState& state, UiHost& host, LaunchArchives& archives, Proc
 void Launcher::LaunchRom(bool keepExtracted) {
     if (running_) return;
     const RunningFlag running(running_);
+    // Nothing chosen, nothing to start the emulator on ("Play" is unavailable then; a
+    // notification that comes anyway does nothing).
+    if (state_.SelectedFile.isEmpty()) return;
     const QString& emulator = state_.EmuPath.at(state_.CurrentSlot);
     if (emulator.isEmpty()) {
         // Nothing could be started, so nothing is extracted either.
@@ -119,8 +166,14 @@ void Launcher::LaunchGame(bool keepExtracted) {
 
     ExtractionRecord record;
     const bool extracted = ExtractFromArchive(gameFolder, "*.*", record);
-    // Members already in the game folder (kept from an earlier run) count as there.
-    if (!extracted || (record.written.empty() && record.existing.empty())) {
+    if (record.cancelled) {
+        TakeBackCancelled(gameFolder, record, folderMade);
+        return;
+    }
+    // Members already in the game folder (kept from an earlier run) count as there; a member
+    // the extractor did not finish well stops the game, whatever it left in the folder.
+    if (!extracted || !record.failed.empty() ||
+        (record.extracted.empty() && record.existing.empty())) {
         host_.Error(CantExtractRoms);
         if (!keepExtracted) {
             EmptyFolder(gameFolder, record, folderMade);
@@ -135,6 +188,11 @@ void Launcher::LaunchGame(bool keepExtracted) {
 
 void Launcher::LaunchFile(bool keepExtracted) {
     if (state_.RomIsPlainFile) {
+        // A ROM deleted or moved since it was chosen is not there to start the emulator on.
+        if (!IsFile(FileSystemBytes(state_.SelectedFile))) {
+            host_.Error(QStringLiteral("ROM file not found: ") + state_.SelectedFile);
+            return;
+        }
         state_.LaunchTarget = state_.SelectedFile;
         StartEmulator(FileSystemBytes(state_.SelectedFile));
         return;
@@ -151,7 +209,17 @@ void Launcher::LaunchFile(bool keepExtracted) {
 
     ExtractionRecord record;
     const bool extracted = !name.empty() && ExtractFromArchive(emuFolder, name, record, name);
-    if (!extracted || !IsFile(romPath)) {
+    if (record.cancelled) {
+        TakeBackCancelled(emuFolder, record, false);
+        return;
+    }
+    // The extractor's verdict on the member decides, not the file's existence: a member that
+    // failed may have left an empty or partial file of its name. A file that was there before
+    // the launch is used as it is.
+    const bool ready =
+        extracted && !HasName(record.failed, name) &&
+        (HasName(record.extracted, name) || (HasName(record.existing, name) && IsFile(romPath)));
+    if (!ready) {
         host_.Error(CantExtractRom);
         if (!keepExtracted) EmptyFolder(emuFolder, record, false);
         return;
@@ -183,12 +251,20 @@ bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& 
     auto wanted = [&onlyName](const std::string& path) {
         return onlyName.empty() || archive::FileNamePart(path) == onlyName;
     };
-    std::vector<std::string> begun;
+    // Library message boxes during the extraction go through the windows' thread.
+    std::optional<WindowsThreadHost> windowsHost;
+    if (kept.Host() != nullptr) {
+        windowsHost.emplace(*kept.Host(), ui_);
+        extractor->Host = &*windowsHost;
+    }
+    std::vector<std::string> begun;  // paths free when their member was begun
+    std::string current;             // the member begun and not yet ended
     extractor->OnFileExists = [&](archive::TZipCommon& sender, const std::string& path,
                                   bool& accept) {
         if (kept.FileExists()) kept.FileExists()(sender, path, accept);
         accept = false;  // never replace what is there
-        if (wanted(path)) record.existing.push_back(path);
+        // What this extraction wrote itself (a name stored twice) was not there before.
+        if (wanted(path) && !Contains(begun, path)) record.existing.push_back(path);
     };
     extractor->OnBegin = [&](archive::TZipCommon& sender, const std::string& path,
                              std::int32_t recNum, bool& extract) {
@@ -197,7 +273,15 @@ bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& 
             return;
         }
         if (kept.Begin()) kept.Begin()(sender, path, recNum, extract);
-        if (extract && !Occupied(path)) begun.push_back(path);
+        if (!extract) return;
+        current = path;
+        if (!Occupied(path)) begun.push_back(path);
+    };
+    extractor->OnEnd = [&](archive::TZipCommon& sender, const std::string& path, bool pass) {
+        if (kept.End()) kept.End()(sender, path, pass);
+        if (current.empty() || path != current) return;  // a member that was not begun
+        (pass ? record.extracted : record.failed).push_back(path);
+        current.clear();
     };
     extractor->OnProgress = [&](archive::TZipCommon& sender, const std::string& path,
                                 std::uint8_t percent) {
@@ -206,19 +290,30 @@ bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& 
     };
 
     bool returned = true;
-    ui_.ExtractionBegins();
-    try {
-        extractor->Extract();
-    } catch (const std::exception&) {
-        returned = false;
-    }
-    ui_.ExtractionEnds();
+    ui_.RunExtraction(
+        [&] {
+            try {
+                extractor->Extract();
+            } catch (...) {
+                // Whatever escaped, it must not end the extraction's thread (or the program).
+                returned = false;
+            }
+        },
+        [extractor] { extractor->Cancel(); });
+    record.cancelled = extractor->Cancelled();
+    // A member that was begun and never ended was cut short.
+    if (!current.empty()) record.failed.push_back(current);
     for (const std::string& path : begun) {
-        if (Occupied(path) &&
-            std::find(record.written.begin(), record.written.end(), path) == record.written.end())
-            record.written.push_back(path);
+        if (Occupied(path) && !Contains(record.written, path)) record.written.push_back(path);
     }
-    return returned;
+    return returned && !record.cancelled;
+}
+
+void Launcher::TakeBackCancelled(const std::string& folder, const ExtractionRecord& record,
+                                 bool removeFolder) {
+    // Whether extracted files are kept or not, a cancelled launch leaves nothing of its own.
+    EmptyFolder(folder, record, removeFolder);
+    ui_.ExtractionCancelled();
 }
 
 void Launcher::EmptyFolder(const std::string& folder, const ExtractionRecord& record,

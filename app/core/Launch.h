@@ -5,7 +5,9 @@
 // The clean-up removes only what this launch wrote. A file that was already in the
 // emulator's folder (or in the game folder) under a member's name is used as it is and left
 // in place, and the game folder is removed only when this launch made it. The emulator is
-// never started on a ROM that is not there.
+// never started on nothing, on a plain ROM that is no longer there, nor on a member the
+// extractor did not finish well (whatever file of its name was left behind). A cancelled
+// extraction takes back everything it wrote and starts nothing.
 //
 // Everything the launch needs from outside comes through three small interfaces, so the
 // launch runs the same under test as in the program: the selector's archive components, the
@@ -14,6 +16,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,11 +54,20 @@ class ProcessRunner {
 class LaunchUi {
   public:
     virtual ~LaunchUi() = default;
-    // Around one extraction, with the progress of each member (0 to 100) in between; the
+    // Runs one extraction and shows its progress; returns once `extraction` has run to its
+    // end. The windows may run it on a thread of its own so that they repaint and answer
+    // meanwhile; `cancel` (callable from the windows' thread) asks it to stop at its next
+    // block.
+    virtual void RunExtraction(const std::function<void()>& extraction,
+                               const std::function<void()>& cancel) = 0;
+    // The progress of each member (0 to 100), from the thread that runs the extraction; the
     // member's file name comes as the extractor decoded it (UTF-8).
-    virtual void ExtractionBegins() = 0;
     virtual void ExtractionProgress(const std::string& member, int percent) = 0;
-    virtual void ExtractionEnds() = 0;
+    // Runs `work` on the windows' thread and returns when it has run: how the archive
+    // library's message boxes reach the windows from the extraction's thread.
+    virtual void OnWindowsThread(const std::function<void()>& work) = 0;
+    // The user stopped the extraction; the launch took back what it wrote and starts nothing.
+    virtual void ExtractionCancelled() = 0;
     // The emulator runs: the windows are minimised and take no input until EmulatorEnded.
     virtual void EmulatorRunning(const QString& commandLine) = 0;
     virtual void EmulatorEnded() = 0;
@@ -63,10 +75,17 @@ class LaunchUi {
 
 // What one extraction did in its folder (full paths, as bytes).
 struct ExtractionRecord {
-    // Files this extraction created.
+    // Files this extraction created, whole or in part.
     std::vector<std::string> written;
+    // Members the extractor finished with a good check: its verdict, whatever the folder
+    // holds.
+    std::vector<std::string> extracted;
+    // Members the extractor began and did not finish well (damaged, refused, cut short).
+    std::vector<std::string> failed;
     // Members not written because something of their name was already there.
     std::vector<std::string> existing;
+    // The user stopped the extraction.
+    bool cancelled = false;
 };
 
 // The message of a program that could not be started.
@@ -88,7 +107,8 @@ class Launcher {
     // onlyName is given, only a member whose file name is exactly those bytes is written
     // (fileSpec is a wildcard pattern and matches letters of any case). Existing files
     // are never replaced. False when no extractor exists for the archive's type (after the
-    // message saying so) or when an error escaped from the extractor.
+    // message saying so), when an error escaped from the extractor, or when the user
+    // cancelled (record.cancelled).
     bool ExtractFromArchive(const std::string& folder, const std::string& fileSpec,
                             ExtractionRecord& record, const std::string& onlyName = {});
 
@@ -105,6 +125,10 @@ class Launcher {
   private:
     void LaunchGame(bool keepExtracted);
     void LaunchFile(bool keepExtracted);
+    // After a cancelled extraction: removes what it wrote (and the folder when removeFolder
+    // is set and that leaves it empty) and tells the windows.
+    void TakeBackCancelled(const std::string& folder, const ExtractionRecord& record,
+                           bool removeFolder);
     // Starts the emulator on target (the ROM's bytes, or the game name) and waits; false when
     // it could not be started (which has been reported).
     bool StartEmulator(const std::string& target);

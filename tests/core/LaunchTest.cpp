@@ -27,6 +27,7 @@ using archive::TArcType;
 using orvello::testing::BuildZip;
 using orvello::testing::Entry;
 using orvello::testing::Text;
+using orvello::testing::ZipEntry;
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
@@ -90,17 +91,33 @@ class FakeRunner : public ProcessRunner {
 
 class FakeUi : public LaunchUi {
   public:
-    void ExtractionBegins() override { events.push_back("begin"); }
+    void RunExtraction(const std::function<void()>& extraction,
+                       const std::function<void()>& cancel) override {
+        events.push_back("begin");
+        cancel_ = cancel;
+        extraction();
+        events.push_back("end");
+    }
     void ExtractionProgress(const std::string& member, int percent) override {
         events.push_back(QString::fromStdString(member) + ' ' + QString::number(percent));
+        if (cancelAtProgress) cancel_();
     }
-    void ExtractionEnds() override { events.push_back("end"); }
+    void OnWindowsThread(const std::function<void()>& work) override {
+        events.push_back("windows thread");
+        work();
+    }
+    void ExtractionCancelled() override { events.push_back("cancelled"); }
     void EmulatorRunning(const QString& commandLine) override {
         events.push_back("running: " + commandLine);
     }
     void EmulatorEnded() override { events.push_back("ended"); }
 
     QStringList events;
+    // The user presses "Cancel" as soon as the progress shows.
+    bool cancelAtProgress = false;
+
+  private:
+    std::function<void()> cancel_;
 };
 
 // An extractor of a format that has none yet: writes its members as told and can fail as an
@@ -109,6 +126,8 @@ class ScriptedExtractor : public archive::TUnBase {
   public:
     std::vector<std::pair<std::string, std::string>> members;  // stored name, content
     bool failAtEnd = false;
+    // Members written but failing their check (a damaged member leaves its file behind).
+    std::vector<std::string> failing;
 
   protected:
     void DoExtract() override {
@@ -122,6 +141,8 @@ class ScriptedExtractor : public archive::TUnBase {
             if (!extract) continue;
             std::ofstream(FileName, std::ios::binary) << content;
             if (OnProgress) OnProgress(*this, FileName, 100);
+            const bool pass = std::find(failing.begin(), failing.end(), stored) == failing.end();
+            if (OnEnd) OnEnd(*this, FileName, pass);
         }
         if (failAtEnd) throw archive::E_RAISE(archive::errBadFileHeader);
     }
@@ -187,6 +208,15 @@ class LaunchTest : public ::testing::Test {
         archives_.type = unzip_.ArcType();
         state_.SelectedFile = QString::fromStdString(path.string());
         state_.RomFileName = QString::fromStdString(path.filename().string());
+        state_.RomBaseName = QString::fromStdString(path.stem().string());
+        state_.RomIsPlainFile = false;
+    }
+    // Selects an archive of a format another extractor reads.
+    void SelectOther(archive::TUnBase& extractor, TArcType type, const std::string& name) {
+        archives_.type = type;
+        archives_.other = &extractor;
+        const fs::path path = root_ / "roms" / name;
+        state_.SelectedFile = QString::fromStdString(path.string());
         state_.RomBaseName = QString::fromStdString(path.stem().string());
         state_.RomIsPlainFile = false;
     }
@@ -432,8 +462,7 @@ TEST_F(LaunchTest, ArchiveLevelErrorStopsTheGameLaunchAndTakesBackWhatWasWritten
     ScriptedExtractor lha;
     lha.members = {{"pacman.6e", "6e"}};
     lha.failAtEnd = true;
-    archives_.type = TArcType::atLHA;
-    archives_.other = &lha;
+    SelectOther(lha, TArcType::atLHA, "pacman.lzh");
     state_.RomBaseName = "pacman";
     Launch(SlotMAME, false);
     EXPECT_EQ(host_.messages, (QStringList{"Can't extract ROMs (disk full?)"}));
@@ -450,8 +479,7 @@ TEST_F(LaunchTest, FormatsPlugInThroughTheSelectorsExtractor) {
     // Once a format has an extractor, the launch uses it without knowing more of it.
     ScriptedExtractor arj;
     arj.members = {{"GAME.SMC", "arj member"}};
-    archives_.type = TArcType::atArjExe;
-    archives_.other = &arj;
+    SelectOther(arj, TArcType::atArjExe, "games.exe");
     ChooseMember("GAME.SMC");
     std::string seen;
     runner_.whileRunning = [&] { seen = Read(EmuDir() / "GAME.SMC"); };
@@ -517,4 +545,77 @@ TEST_F(LaunchTest, ALaunchAskedForWhileOneRunsIsIgnored) {
     Launch(SlotZSNES, false);
     EXPECT_EQ(runner_.starts, 1);
     EXPECT_FALSE(launcher_.Running());
+}
+
+TEST_F(LaunchTest, NothingChosenOrAPlainRomThatIsGoneStartsNothing) {
+    // Nothing chosen: no start and nothing to say ("Play" is unavailable then).
+    state_.RomIsPlainFile = true;
+    Launch(SlotSNES9x, false);
+    SelectArchive("pacman.zip", {Entry("pacman.6e", Text("6e"))});
+    state_.SelectedFile.clear();  // the lister still holds the archive last looked at
+    Launch(SlotMAME, false);
+    EXPECT_EQ(runner_.starts, 0);
+    EXPECT_TRUE(host_.messages.isEmpty());
+    EXPECT_EQ(Names(EmuDir()), (std::vector<std::string>{"emulator"}));
+
+    // A plain ROM deleted since it was chosen.
+    const fs::path rom = root_ / "roms" / "Gone.smc";
+    state_.SelectedFile = QString::fromStdString(rom.string());
+    state_.RomIsPlainFile = true;
+    Launch(SlotSNES9x, false);
+    EXPECT_EQ(host_.messages, (QStringList{"ROM file not found: " + state_.SelectedFile}));
+    EXPECT_EQ(host_.kinds.back(), MessageKind::Error);
+    EXPECT_EQ(runner_.starts, 0);
+}
+
+TEST_F(LaunchTest, AMemberThatFailedIsNeverPlayedWhateverItLeftBehind) {
+    // A member whose check fails leaves its (damaged) file: the extractor's verdict counts.
+    ZipEntry bad = Entry("Game.smc", Text("damaged"));
+    bad.crc = 0x12345678;
+    SelectArchive("games.zip", {bad, Entry("Other.smc", Text("other"))});
+    ChooseMember("Game.smc");
+    Launch(SlotZSNES, false);
+    EXPECT_EQ(host_.messages, (QStringList{"Can't extract ROM (disk full?)"}));
+    EXPECT_EQ(runner_.starts, 0);
+    EXPECT_EQ(Names(EmuDir()), (std::vector<std::string>{"emulator"}));
+
+    // The same for a game: one member that failed stops it, and what was written goes.
+    host_.messages.clear();
+    ScriptedExtractor lha;
+    lha.members = {{"pacman.6e", "6e"}, {"pacman.6f", "damaged"}};
+    lha.failing = {"pacman.6f"};
+    SelectOther(lha, TArcType::atLHA, "pacman.lzh");
+    Launch(SlotMAME, false);
+    EXPECT_EQ(host_.messages, (QStringList{"Can't extract ROMs (disk full?)"}));
+    EXPECT_EQ(runner_.starts, 0);
+    EXPECT_EQ(Names(EmuDir()), (std::vector<std::string>{"emulator"}));
+}
+
+TEST_F(LaunchTest, ACancelledExtractionTakesBackAllItWroteAndStartsNothing) {
+    std::vector<std::uint8_t> big(300000, 0x5A);
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep ? "kept" : "deleted");
+        ui_.events.clear();
+        ui_.cancelAtProgress = true;
+        SelectArchive("games.zip", {Entry("Game.smc", big)});
+        ChooseMember("Game.smc");
+        Launch(SlotZSNES, keep);
+        EXPECT_EQ(runner_.starts, 0);
+        EXPECT_TRUE(host_.messages.isEmpty()) << host_.messages.join('|').toStdString();
+        EXPECT_EQ(ui_.events.back(), "cancelled");
+        EXPECT_EQ(Names(EmuDir()), (std::vector<std::string>{"emulator"}));
+
+        // A game: the members written before the cancel and the folder made go too.
+        ui_.events.clear();
+        SelectArchive("pacman.zip", {Entry("pacman.6e", Text("6e")), Entry("pacman.6f", big)});
+        Launch(SlotMAME, keep);
+        EXPECT_EQ(runner_.starts, 0);
+        EXPECT_TRUE(host_.messages.isEmpty());
+        EXPECT_EQ(ui_.events.back(), "cancelled");
+        EXPECT_EQ(Names(EmuDir()), (std::vector<std::string>{"emulator"}));
+    }
+    // And the next launch runs whole.
+    ui_.cancelAtProgress = false;
+    Launch(SlotMAME, false);
+    EXPECT_EQ(runner_.starts, 1);
 }

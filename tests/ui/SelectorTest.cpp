@@ -400,16 +400,25 @@ TEST_F(SelectorTest, TheSameRowIsExaminedAgainAfterAFolderDriveOrFilterChange) {
     ClickFile("a.zip");
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
 
-    // A drive: its root becomes the folder (a folder change of its own).
-    const int root = Sel()->DriveComboBox->findData("/");
-    ASSERT_GE(root, 0);
-    Sel()->DriveComboBox->setCurrentIndex(root);
-    emit Sel()->DriveComboBox->activated(root);
-    EXPECT_EQ(Sel()->Folder(), "/");
-    EXPECT_EQ(State().SelectorFolder, "/");
+    // Another drive: its root becomes the folder (a folder change of its own). The drive
+    // that holds the folder already is no change (see the end-to-end tests).
+    const QString here = DriveRootOf(Sel()->Folder());
+    int other = Sel()->DriveComboBox->findData("/");
+    for (int i = 0; i < Sel()->DriveComboBox->count() && (other < 0 || here == "/"); ++i) {
+        if (Sel()->DriveComboBox->itemData(i).toString() != here) other = i;
+    }
+    ASSERT_GE(other, 0) << "no second file system to change to";
+    const QString root = Sel()->DriveComboBox->itemData(other).toString();
+    ASSERT_NE(root, here);
+    Sel()->DriveComboBox->setCurrentIndex(other);
+    emit Sel()->DriveComboBox->activated(other);
+    EXPECT_EQ(Sel()->Folder(), root);
+    EXPECT_EQ(State().SelectorFolder, root);
     EXPECT_EQ(Sel()->LastFileIndex, -1);
     EXPECT_EQ(Notes(), (std::vector<Note>{Cleared, Cleared}));
-    EXPECT_FALSE(ShownFiles().contains("[..]")) << "the root has no parent";
+    if (root == "/") {
+        EXPECT_FALSE(ShownFiles().contains("[..]")) << "the root has no parent";
+    }
 
     // A file re-listed after a deletion: the row under the mouse is examined afresh.
     QTest::mouseClick(Sel()->DefaultDir, Qt::LeftButton);
@@ -460,15 +469,22 @@ TEST_F(SelectorTest, ClosingPostsTheCloseThenTheClear) {
     ClickFile("game.zip");
     Notes();
 
-    // "&Close" and Esc only post; the main window hides the window on its next tick.
+    // "&Close" and Esc post; the main window hides the window on its next tick. Like the
+    // close box, they drop the choice at once.
     QTest::mouseClick(Sel()->Close, Qt::LeftButton);
     EXPECT_EQ(Notes(), (std::vector<Note>{Closed, Cleared}));
-    EXPECT_EQ(State().SelectedFile, Game("game.zip"));
+    EXPECT_TRUE(State().SelectedFile.isEmpty());
+    EXPECT_EQ(Sel()->LastFileIndex, -1);
+    ClickFile("game.zip");
+    Notes();
     QTest::keyClick(Sel(), Qt::Key_Escape);
     EXPECT_EQ(Notes(), (std::vector<Note>{Closed, Cleared}));
+    EXPECT_TRUE(State().SelectedFile.isEmpty());
     EXPECT_TRUE(Sel()->isVisible());
 
-    // The close box drops the choice itself.
+    // The close box.
+    ClickFile("game.zip");
+    Notes();
     Sel()->close();
     EXPECT_EQ(Notes(), (std::vector<Note>{Closed, Cleared}));
     EXPECT_TRUE(State().SelectedFile.isEmpty());
@@ -992,6 +1008,7 @@ TEST_F(SelectorTest, LabelsLeadToTheirControlsAndEveryItemHasAName) {
         return notes.size() >= 2;
     }));
     EXPECT_EQ(notes, (std::vector<Note>{Closed, Cleared}));
+    ClickFile("game.zip");  // closing forgot the archive: listed again for the items below
 
     // Every control a user reaches has a name.
     for (QWidget* w : Sel()->findChildren<QWidget*>()) {
