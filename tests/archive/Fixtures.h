@@ -82,6 +82,27 @@ inline const std::vector<FixtureSet>& FixtureSets() {
     return sets;
 }
 
+// One manifest entry with the path of its archive.
+struct FixtureEntry {
+    Json entry;
+    std::string path;
+};
+
+// Every manifest entry of one kind: the repository's, then the copied ones when the shared
+// folder is there.
+inline std::vector<FixtureEntry> AllFixtures(const std::string& folder) {
+    std::vector<FixtureEntry> out;
+    for (const bool copied : {false, true}) {
+        if (copied && !HaveSharedArchives()) break;
+        const FixtureSet set{folder, copied};
+        for (Json& e : set.Entries()) {
+            std::string path = set.Path(e["archive"].Str());
+            out.push_back({std::move(e), std::move(path)});
+        }
+    }
+    return out;
+}
+
 // How gtest shows a set: "zip", "arc (copied)".
 inline void PrintTo(const FixtureSet& set, std::ostream* os) {
     *os << set.folder << (set.copied ? " (copied)" : "");

@@ -14,6 +14,7 @@
 
 using namespace orvello::archive;
 using namespace orvello::archive::testing;
+using orvello::testing::AllFixtures;
 using orvello::testing::FixturePath;
 using orvello::testing::Manifest;
 using orvello::testing::Sha256Hex;
@@ -62,9 +63,9 @@ void ExpectDecodes(const Bytes& data, Params p, std::uint64_t size, const std::s
 TEST(LhaBlock, RealLhaMembersDecodeToTheirManifestContents) {
     int decoded = 0;
     std::set<std::string> methods;
-    for (const auto& entry : Manifest("lha")) {
+    for (const auto& [entry, path] : AllFixtures("lha")) {
         const std::string archive = entry["archive"].Str();
-        const auto raw = ReadRawLha(FixturePath("lha", archive));
+        const auto raw = ReadRawLha(path);
         const auto& listed = entry["members"].Items();
         ASSERT_EQ(raw.size(), listed.size()) << archive;
         for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -76,6 +77,9 @@ TEST(LhaBlock, RealLhaMembersDecodeToTheirManifestContents) {
             ++decoded;
         }
     }
+    // -lh4- is met only in the copied archives.
+    // The counts take the copied archives too; without them, what could be checked was.
+    ORVELLO_SKIP_WITHOUT_COPIED_ARCHIVES();
     EXPECT_GE(decoded, 20);
     EXPECT_EQ(methods.size(), 4u);  // -lh4- to -lh7- all met
 }

@@ -12,6 +12,7 @@
 
 using namespace orvello::archive;
 using namespace orvello::archive::testing;
+using orvello::testing::AllFixtures;
 using orvello::testing::FixturePath;
 using orvello::testing::Manifest;
 using orvello::testing::Sha256Hex;
@@ -71,10 +72,10 @@ TEST(Lzw, ZooMethod1MembersDecodeToTheirManifestContents) {
 
 TEST(Lzw, ArcCrunchedAndSquashedMembersDecode) {
     int crunched = 0, squashed = 0;
-    for (const auto& entry : Manifest("arc")) {
+    for (const auto& [entry, path] : AllFixtures("arc")) {
         const std::string archive = entry["archive"].Str();
         if (entry["expect"].Str().rfind("ok", 0) != 0 && archive != "BADCRC.ARC") continue;
-        const auto raw = ReadRawArc(FixturePath("arc", archive));
+        const auto raw = ReadRawArc(path);
         const auto& listed = entry["members"].Items();
         for (std::size_t i = 0; i < raw.size() && i < listed.size(); ++i) {
             const auto& m = raw[i];
@@ -100,6 +101,8 @@ TEST(Lzw, ArcCrunchedAndSquashedMembersDecode) {
             EXPECT_EQ(Crc16Update(0, out.data(), out.size()), m.crc) << archive << " " << i;
         }
     }
+    // The counts take the copied archives too; without them, what could be checked was.
+    ORVELLO_SKIP_WITHOUT_COPIED_ARCHIVES();
     EXPECT_GE(crunched, 20);
     EXPECT_GE(squashed, 5);
 }
