@@ -13,11 +13,27 @@
 using namespace orvello::archive;
 using namespace orvello::testing;
 
-TEST(LhaZooFixtures, EveryArchiveExtractsToItsManifest) {
+namespace {
+
+class LhaZooFixtures : public ::testing::TestWithParam<FixtureSet> {};
+
+std::vector<FixtureSet> LhaZooSets() {
+    std::vector<FixtureSet> sets;
+    for (const FixtureSet& s : FixtureSets()) {
+        if (s.folder == "lha" || s.folder == "zoo" || s.folder == "sfx") sets.push_back(s);
+    }
+    return sets;
+}
+
+}  // namespace
+
+TEST_P(LhaZooFixtures, EveryArchiveExtractsToItsManifest) {
+    const FixtureSet& set = GetParam();
+    ORVELLO_SKIP_UNLESS_PRESENT(set);
     KeepFolder keep;
-    int archives = 0, members = 0;
-    for (const char* folder : {"lha", "zoo", "sfx"}) {
-        for (const auto& [entry, path] : AllFixtures(folder)) {
+    int archives = 0;
+    {
+        for (const auto& entry : set.Entries()) {
             const std::string detect = entry["detect"].Str();
             if (detect != "atLHA" && detect != "atLhaExe" && detect != "atZOO") continue;
             const std::string name = entry["archive"].Str();
@@ -25,11 +41,11 @@ TEST(LhaZooFixtures, EveryArchiveExtractsToItsManifest) {
             ASSERT_EQ(entry["expect"].Str(), "ok");
             TempDir out;
             TZipCommon probe;
-            probe.SetArchiveFile(path);
+            probe.SetArchiveFile(set.Path(name));
             ASSERT_EQ(ArcTypeName(probe.ArcType()), detect);
             const auto x = MakeExtractor(probe.ArcType());
             ASSERT_NE(x, nullptr);
-            const Events ev = ExtractTo(*x, path, out.Path());
+            const Events ev = ExtractTo(*x, set.Path(name), out.Path());
             ++archives;
             EXPECT_TRUE(ev.errors.empty()) << ev.errors[0].first << " " << ev.errors[0].second;
             EXPECT_EQ(ev.deactivate, 1);
@@ -40,7 +56,6 @@ TEST(LhaZooFixtures, EveryArchiveExtractsToItsManifest) {
                 const std::string stored = m["name"].Str();
                 if (!stored.empty() && stored.back() == '/') continue;  // a folder entry
                 ++files;
-                ++members;
                 SCOPED_TRACE(stored);
                 const std::string path = out.Path() + "/" + FileNamePart(stored);
                 ASSERT_TRUE(ended.count(path));
@@ -52,8 +67,10 @@ TEST(LhaZooFixtures, EveryArchiveExtractsToItsManifest) {
             EXPECT_EQ(ev.ends.size(), files);
         }
     }
-    // The counts take the copied archives too; without them, what could be checked was.
-    ORVELLO_SKIP_WITHOUT_COPIED_ARCHIVES();
-    EXPECT_GE(archives, 31);
-    EXPECT_GE(members, 88);
+    if (set.folder != "sfx") {
+        EXPECT_GT(archives, 0);  // a manifest that lost its archives would pass otherwise
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, LhaZooFixtures, ::testing::ValuesIn(LhaZooSets()),
+                         FixtureSetName);
