@@ -129,8 +129,9 @@ TEST(Lzw, ControlCodesWideningAndDamage) {
     // ARC: 257 is the first new code; a clear starts over with a byte, and in groups of eight
     // the rest of the clear's group is skipped.
     {
-        const auto d = Lzw(Codes({{'a', 9}, {'b', 9}, {257, 9}, {256, 9}, {0, 36}, {'c', 9}}),
-                           LzwDecoder::kArcSquash);
+        const auto d =
+            Lzw(Codes({{'a', 9}, {'b', 9}, {257, 9}, {256, 9}, {0, 18}, {0, 18}, {'c', 9}}),
+                LzwDecoder::kArcSquash);
         EXPECT_EQ(d.error, kOk);
         EXPECT_EQ(std::string(d.out.begin(), d.out.end()), "ababc");
     }
