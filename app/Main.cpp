@@ -755,6 +755,26 @@ void TMainForm::GetROMBtClick() {
     if (!CheckOnFlyChange->isActive()) CheckOnFlyChange->start();
 }
 
+void TMainForm::OpenGivenFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        host_.Error(QStringLiteral("File not found: %1").arg(path));
+        return;
+    }
+    if (!info.isFile()) {
+        host_.Error(QStringLiteral("Not a ROM file or an archive: %1").arg(path));
+        return;
+    }
+    SetSelectorFilter();
+    selector_->show();
+    state_.mailbox.ClearMailbox();
+    if (!CheckOnFlyChange->isActive()) CheckOnFlyChange->start();
+    if (!selector_->ChooseFile(info.absoluteFilePath())) {
+        host_.Error(QStringLiteral("Not a ROM of %1 or an archive Orvello can open: %2")
+                        .arg(QString::fromUtf8(Slots.at(state_.CurrentSlot).tabCaption), path));
+    }
+}
+
 void TMainForm::CallOptionBtClick() {
     OptionDialog* dialog = dialogs_.at(state_.CurrentSlot);
     if (dialog->exec() == QDialog::Accepted) {

@@ -72,6 +72,10 @@ class TMainForm : public QMainWindow {
     void FindEmuBtClick();
     void FindGamesDirBtClick();
     void GetROMBtClick();
+    // Opens the selector on the folder of a file given on the command line and chooses it
+    // when it is an archive or one of the tab's ROMs (an archive's members are listed). A
+    // missing file, or one that is neither, is reported and the window stays as it is.
+    void OpenGivenFile(const QString& path);
     void CallOptionBtClick();
 
     // Menu.

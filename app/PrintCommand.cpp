@@ -42,11 +42,15 @@ QString UsageText(const QString& program) {
                     .arg(QString::fromUtf8(slot.tabCaption), QString::fromLatin1(slot.section));
     }
     return QStringLiteral(
-               "Usage: %1 [--help | --print-command TAB [ROM]]\n"
+               "Usage: %1 [FILE]\n"
+               "       %1 --print-command TAB [ROM]\n"
+               "       %1 --help | --version\n"
                "\n"
-               "Without options, Orvello opens its main window.\n"
+               "Without options, Orvello opens its main window. With FILE, a ROM or an archive,\n"
+               "the ROM selector opens on FILE's folder with FILE chosen.\n"
                "\n"
                "  --help                    show this text and exit\n"
+               "  --version                 show the version and exit\n"
                "  --print-command TAB [ROM] print what \"Play\" would start for the emulator TAB\n"
                "                            and the ROM file (or, for M.A.M.E. and Callus, the\n"
                "                            game's archive), with the settings the program\n"

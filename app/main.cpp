@@ -1,6 +1,7 @@
 // Orvello: sets the application's name (which also names the per-user settings folder),
-// creates the windows and runs until the main window closes. "--help" and "--print-command"
-// answer on the terminal instead.
+// creates the windows and runs until the main window closes; a file named on the command line
+// is opened in the ROM selector. "--help", "--version" and "--print-command" answer on the
+// terminal instead.
 #include <QApplication>
 #include <QFileInfo>
 #include <QTextStream>
@@ -26,14 +27,35 @@ int main(int argc, char* argv[]) {
         out << orvello::UsageText(program);
         return 0;
     }
+    if (!options.isEmpty() &&
+        (options[0] == QLatin1String("--version") || options[0] == QLatin1String("-V"))) {
+        out << "Orvello " << ORVELLO_VERSION << '\n';
+        return 0;
+    }
     const bool printCommand = !options.isEmpty() && options[0] == QLatin1String("--print-command");
     if (printCommand) {
         // The dialogs are made but never shown: no display is needed.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    // Anything else is at most one file to open; "--" ends the options.
+    QString file;
+    if (!printCommand && !options.isEmpty()) {
+        const bool separated = options[0] == QLatin1String("--");
+        const QStringList files = separated ? options.mid(1) : options;
+        if (files.size() > 1 || (!separated && files[0].startsWith(QLatin1Char('-')))) {
+            err << program << ": unknown option or more than one file: " << options.join(' ')
+                << "\n\n"
+                << orvello::UsageText(program);
+            return 2;
+        }
+        if (!files.isEmpty()) file = files[0];
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvello"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVELLO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.orvello.Orvello"));
     if (printCommand) {
         return orvello::PrintCommand(options.mid(1), orvello::DefaultSettingsFolder(), out, err,
                                      program);
@@ -41,5 +63,6 @@ int main(int argc, char* argv[]) {
     orvello::QtUiHost host;
     orvello::OrvelloApp orvello(host, orvello::DefaultSettingsFolder());
     orvello.MainForm()->show();
+    if (!file.isEmpty()) orvello.MainForm()->OpenGivenFile(file);
     return app.exec();
 }

@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     zlib1g-dev libdeflate-dev
     unzip zip unar time libarchive-tools xvfb xauth xdotool valgrind
+    desktop-file-utils appstream man-db groff-base dpkg-dev file
 )
 
 missing=()

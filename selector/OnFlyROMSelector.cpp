@@ -489,6 +489,26 @@ void TOnFlyForm::SetFilter(const QString& filter) {
     FilterComboBoxChange();
 }
 
+bool TOnFlyForm::ChooseFile(const QString& path) {
+    const QFileInfo info(path);
+    SetFolder(info.absolutePath());
+    // "All files" (the last entry) would list anything; only archives and ROMs are chosen.
+    for (int entry = 0; entry + 1 < FilterComboBox->count(); ++entry) {
+        if (FilterComboBox->currentIndex() != entry) {
+            FilterComboBox->setCurrentIndex(entry);
+            FilterComboBoxChange();
+        }
+        const int row = files_->RowOf(info.fileName());
+        if (row < 0 || files_->At(row).folder) continue;
+        const QModelIndex index = files_->index(row);
+        FileListBox->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        FileListBox->scrollTo(index);
+        FileListBoxClick();
+        return true;
+    }
+    return false;
+}
+
 QString TOnFlyForm::Mask() const {
     if (FilterComboBox->count() == 0) return QStringLiteral("*.*");
     return FilterComboBox->currentData().toString();

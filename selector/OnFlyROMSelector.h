@@ -101,6 +101,10 @@ class TOnFlyForm : public QDialog {
     // user chose.
     QString Filter() const { return filter_; }
     void SetFilter(const QString& filter);
+    // Moves to the file's folder and chooses the file as a click on it would, under the
+    // first file-type entry that lists it ("Zipped ROMs", then the tab's ROM types). False,
+    // with nothing chosen, when neither lists it.
+    bool ChooseFile(const QString& path);
     // The masks of the chosen file-type entry, separated by ";".
     QString Mask() const;
 

@@ -326,7 +326,9 @@ const Command kCommands[] = {
 };
 
 void PrintHelp(std::FILE* out) {
-    std::fprintf(out, "Usage: orvello-arc COMMAND ARGUMENTS...\n\nCommands:\n");
+    std::fprintf(out,
+                 "Usage: orvello-arc COMMAND ARGUMENTS...\n"
+                 "       orvello-arc --help | --version\n\nCommands:\n");
     for (const Command& c : kCommands) {
         std::fprintf(out, "\n  orvello-arc %s\n", c.synopsis);
         std::string help = c.help;
@@ -357,6 +359,10 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintHelp(stdout);
+        return kExitOk;
+    }
+    if (name == "--version" || name == "-V") {
+        std::printf("orvello-arc %s\n", ORVELLO_VERSION);
         return kExitOk;
     }
     for (const Command& c : kCommands) {
