@@ -13,20 +13,10 @@ int ArjFastDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
     std::uint8_t* o = out;
     std::uint8_t* const end =
         out + static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_));
-    constexpr std::size_t kMask = kWindow - 1;
-    std::uint64_t pos = total_;
+    LzWindow::Cursor w = window_.Lease();
+    const std::uint64_t start = w.pos - window_.Written();
+    if (w.copyLeft != 0) w.Resume(o, end);
     while (o < end) {
-        if (copyLeft_ != 0) {
-            std::size_t n = std::min<std::size_t>(copyLeft_, static_cast<std::size_t>(end - o));
-            copyLeft_ -= n;
-            std::size_t from = static_cast<std::size_t>(pos - copyDistance_);
-            while (n-- != 0) {
-                const std::uint8_t b = window_[from++ & kMask];
-                window_[pos++ & kMask] = b;
-                *o++ = b;
-            }
-            continue;
-        }
         // Length code and, for a literal, its byte: at most 7 + 7 or 1 + 8 bits.
         in_.Need(31);
         const auto bits = static_cast<std::uint32_t>(in_.Peek(31)) << 1;
@@ -35,8 +25,7 @@ int ArjFastDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
         if (ones == 0) {
             const auto b = static_cast<std::uint8_t>(bits >> 23);
             in_.Drop(9);
-            window_[pos++ & kMask] = b;
-            *o++ = b;
+            w.Put(o, b);
             continue;
         }
         const std::uint32_t rest = bits << prefix;
@@ -49,14 +38,13 @@ int ArjFastDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& p
         // 7 + 7 + 4 + 13 bits at most: the whole match fits in the 31 bits peeked.
         in_.Drop(prefix + ones + dPrefix + width);
         const std::uint32_t distance = (1u << width) - 512 + ((d << dPrefix) >> (32 - width)) + 1;
-        if (distance > pos) {
+        if (distance > w.pos - start) {
             error_ = errBadBlock;  // reaches before the start of the member
             break;
         }
-        copyLeft_ = length;
-        copyDistance_ = distance;
+        w.Copy(o, end, distance, length);
     }
-    total_ = pos;
+    window_.Release(w);
     produced = static_cast<std::size_t>(o - out);
     left_ -= produced;
     // Past the end of the data the reader supplies zero bits (literals of 0), so the loop ends

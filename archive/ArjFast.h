@@ -6,33 +6,30 @@
 // recorded size.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "BitReader.h"
 #include "Decoder.h"
+#include "LzWindow.h"
 
 namespace orvello::archive {
 
 class ArjFastDecoder final : public Decoder {
   public:
-    ArjFastDecoder(InputSource& src, std::uint64_t size) : in_(src), left_(size) {}
+    ArjFastDecoder(InputSource& src, std::uint64_t size)
+        : in_(src), window_(kWindowBits, 0), left_(size) {}
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
     std::uint64_t Consumed() const override { return in_.Consumed(); }
 
     // A power of two above the longest distance.
-    static constexpr std::size_t kWindow = 16384;
+    static constexpr unsigned kWindowBits = 14;
     static constexpr unsigned kMaxDistance = 15872;
 
   private:
     MsbBitReader in_;
+    LzWindow window_;
     std::uint64_t left_;
-    std::uint64_t total_ = 0;  // bytes produced so far
     int error_ = kOk;
-    // A match still being copied.
-    std::size_t copyLeft_ = 0;
-    std::size_t copyDistance_ = 0;
-    std::array<std::uint8_t, kWindow> window_;
 };
 
 }  // namespace orvello::archive

@@ -1,5 +1,7 @@
 #include "Extractors.h"
 
+#include "UnARC.h"
+#include "UnARJ.h"
 #include "UnLHA.h"
 #include "UnZIP.h"
 #include "UnZOO.h"
@@ -19,6 +21,12 @@ std::unique_ptr<TUnBase> MakeExtractor(TArcType type) {
         case A::atLZH:
         case A::atLzhExe:
             return std::make_unique<TUnLHA>();
+        case A::atARJ:
+        case A::atArjExe:
+            return std::make_unique<TUnARJ>();
+        case A::atARC:
+        case A::atArcExe:
+            return std::make_unique<TUnARC>();
         case A::atZOO:
             return std::make_unique<TUnZOO>();
         default:

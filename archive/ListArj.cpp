@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ArcPaths.h"
+#include "ArjFormat.h"
 #include "ListWalk.h"
 #include "NameCodec.h"
 
@@ -11,15 +12,6 @@ namespace orvello::archive::detail {
 namespace {
 
 constexpr std::size_t kHeaderLength = 34;
-constexpr unsigned kMaxBasicHeader = 2600;
-constexpr unsigned kFlagVolume = 4;  // the member continues in the next volume
-constexpr unsigned kFileTypeDirectory = 3;
-constexpr int kMaxVolumes = 999;
-
-// Hosts whose ARJ stores the modification time as a Unix time instead of a DOS date-time.
-bool UnixTimeHost(unsigned host) {
-    return host == 2 /* UNIX */ || host == 8 /* NeXT */;
-}
 
 std::string ArjMethodName(unsigned method) {
     static const char* const kNames[] = {"Stored", "Most", "2nd Most", "2nd Fast", "Fastest"};
@@ -28,7 +20,7 @@ std::string ArjMethodName(unsigned method) {
 
 bool IsHeader(const std::uint8_t* h) {
     const unsigned size = Le16(h + 2);
-    return h[0] == 0x60 && h[1] == 0xEA && size != 0 && size <= kMaxBasicHeader;
+    return h[0] == 0x60 && h[1] == 0xEA && size != 0 && size <= kArjMaxBasicHeader;
 }
 
 // Where the data after a header begins: the basic header (size at 2, counted from 4), its
@@ -44,26 +36,6 @@ std::int64_t HeaderEnd(ListWalk& walk, std::int64_t start, unsigned basicSize) {
         p += Le16(size) + 4;
     }
     return walk.end;
-}
-
-// NAME.ARJ -> NAME.A01 ... NAME.A99, NAME.100 ... NAME.999; the letter follows the case of
-// the archive's own extension.
-std::string VolumeName(const std::string& archive, int n) {
-    const std::string folder = FolderPart(archive), file = FileNamePart(archive);
-    const auto dot = file.find_last_of('.');
-    const std::string base = dot == std::string::npos ? file : file.substr(0, dot);
-    const std::string ext = dot == std::string::npos ? std::string() : file.substr(dot + 1);
-    const bool lower =
-        std::any_of(ext.begin(), ext.end(), [](char c) { return c >= 'a' && c <= 'z'; }) &&
-        std::none_of(ext.begin(), ext.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
-    const std::string letter = lower ? "a" : "A";
-    std::string number = std::to_string(n);
-    if (n <= 9) {
-        number = letter + "0" + number;
-    } else if (n <= 99) {
-        number = letter + number;
-    }
-    return folder + base + "." + number;
 }
 
 class ArjWalker final : public FormatWalker {
@@ -96,17 +68,17 @@ class ArjWalker final : public FormatWalker {
         const unsigned basicSize = Le16(h + 2);
         std::string comment;
         L.FileName = DecodeMemberName(NameAndComment(walk, start, h, comment), NameCoding::kDos);
-        if (h[10] == kFileTypeDirectory && (L.FileName.empty() || L.FileName.back() != '/'))
+        if (h[10] == kArjFileTypeDirectory && (L.FileName.empty() || L.FileName.back() != '/'))
             L.FileName += '/';
         L.FileComment = comment;
         std::int64_t packed = Le32(h + 16), unpacked = Le32(h + 20);
         std::int64_t next = HeaderEnd(walk, start, basicSize) + packed;
-        if (h[8] & kFlagVolume) FollowVolumes(walk, packed, unpacked, next);
+        if (h[8] & kArjFlagVolume) FollowVolumes(walk, packed, unpacked, next);
         L.PackedSize = packed;
         L.UnpackedSize = unpacked;
         L.CRC = Le32(h + 24);
-        L.DateTime = UnixTimeHost(h[7]) ? UnixTimeToDateTime(Le32(h + 12))
-                                        : DosDateTimeToDateTime(Le32(h + 12));
+        L.DateTime = ArjUnixTimeHost(h[7]) ? UnixTimeToDateTime(Le32(h + 12))
+                                           : DosDateTimeToDateTime(Le32(h + 12));
         L.MethodCode = h[9];
         L.MethodName = ArjMethodName(h[9]);
         L.VersionMadeBy = h[5];
@@ -144,9 +116,9 @@ class ArjWalker final : public FormatWalker {
         auto& L = walk.L;
         std::string previous = L.ArchiveFile();
         for (;;) {
-            if (volume_ >= kMaxVolumes) return;
+            if (volume_ >= kArjMaxVolumes) return;
             ++volume_;
-            const std::string name = VolumeName(L.ArchiveFile(), volume_);
+            const std::string name = ArjVolumeName(L.ArchiveFile(), volume_);
             const std::string id = std::to_string(volume_);
             if (!L.Files->Exists(name)) {
                 // The handler may bring the volume (another disk) before it is looked for again.
@@ -165,7 +137,7 @@ class ArjWalker final : public FormatWalker {
             packed += Le32(h + 16);
             unpacked += Le32(h + 20);
             next = HeaderEnd(walk, member, Le16(h + 2)) + Le32(h + 16);
-            if (!(h[8] & kFlagVolume)) return;
+            if (!(h[8] & kArjFlagVolume)) return;
         }
     }
 

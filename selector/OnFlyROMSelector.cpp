@@ -346,6 +346,8 @@ void TOnFlyForm::BuildArchiveComponents() {
     RegisterExtractor(ExtractorKind::Zip, UnZIP);
     RegisterExtractor(ExtractorKind::Lha, UnLHA);
     RegisterExtractor(ExtractorKind::Zoo, UnZOO);
+    RegisterExtractor(ExtractorKind::Arj, Unarj);
+    RegisterExtractor(ExtractorKind::Arc, Unarc);
 
     UnSFX.Host = libraryHost_.get();
     UnSFX.OnFileExists = [this](archive::TZipCommon& sender, const std::string& fileName,

@@ -22,6 +22,8 @@
 #include "app/core/Host.h"
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
+#include "archive/UnARC.h"
+#include "archive/UnARJ.h"
 #include "archive/UnLHA.h"
 #include "archive/UnSFX.h"
 #include "archive/UnZIP.h"
@@ -150,6 +152,8 @@ class TOnFlyForm : public QDialog {
     archive::TUnZIP UnZIP;
     archive::TUnLHA UnLHA;
     archive::TUnZOO UnZOO;
+    archive::TUnARJ Unarj;
+    archive::TUnARC Unarc;
     // Kept with the others for the self-extracting programs' name checks; it never extracts
     // (the extractors read such programs directly).
     archive::TUnSFX UnSFX;

@@ -3,7 +3,8 @@
 //   orvello-arc type FILE          the detected type: code, name and StartOffset
 //   orvello-arc list FILE [SPEC]   the members, one tab-separated line each, then the total
 //   orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]...
-//                                  the members (ZIP, LHA, ZOO) written into DIR, one line each
+//                                  the members (ZIP, LHA, ZOO, ARJ, ARC) written into DIR, one line
+//                                  each
 //
 // Each command is one entry of kCommands; adding a command is adding an entry.
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
 #include "archive/Extractors.h"
+#include "archive/UnARC.h"
 #include "archive/UnZIP.h"
 
 using namespace orvello::archive;
@@ -260,10 +262,18 @@ int RunExtract(const Args& args) {
     if (auto* unzip = dynamic_cast<TUnZIP*>(&x)) unzip->Passwords = passwords;
     x.SetFileSpec(positional.size() == 3 ? positional[2] : "*.*");
     bool crcFailed = false;  // the current member's check value failed
+    const bool arc = dynamic_cast<TUnARC*>(&x) != nullptr;
     x.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
+        // ARJ and ARC report every member that SPEC does not select; ZIP says nothing of them.
+        if (code == errSkippedFile) return;
         failed = true;
         crcFailed = crcFailed || code == errCRC;
         PrintReport(IsExtractWarning(code) ? "warning" : "error", code, Printable(fn));
+        // ARC reports a failed check instead of ending the member: its line is printed here.
+        if (arc && code == errCRC && x.MemberWritten()) {
+            std::printf("crc\t%s\n", Printable(fn).c_str());
+            std::fflush(stdout);
+        }
     };
     // A progress line on a terminal, for members that take a while.
     const bool tty = ::isatty(STDERR_FILENO) != 0;
@@ -315,10 +325,11 @@ const Command kCommands[] = {
      "entries are not listed. Control characters in names are shown as \"?\".",
      1, 2, RunList},
     {"extract", "extract FILE DIR [SPEC] [--dirs] [--password PW]...",
-     "Extracts the members of a ZIP or LHA archive (plain or self-extracting) or of a ZOO\n"
-     "archive whose names match SPEC (default \"*.*\") into DIR. --dirs keeps the members'\n"
-     "stored folders below DIR (ZIP; LHA folders stored in the name); each --password is\n"
-     "tried in order on encrypted ZIP members. Prints one line per member written:\n"
+     "Extracts the members of a ZIP, LHA, ARJ or ARC archive (plain or self-extracting; an\n"
+     "ARJ set split into volumes is named by its first volume) or of a ZOO archive whose\n"
+     "names match SPEC (default \"*.*\") into DIR. --dirs keeps the members' stored folders\n"
+     "below DIR (ZIP, ARJ; LHA folders stored in the name); each --password is tried in\n"
+     "order on encrypted ZIP members. Prints one line per member written:\n"
      "\"ok\" or \"crc\" (its check value failed), a tab and the output path. A member that\n"
      "cannot be read or written whole gets an error line instead. Exit status 0 only when\n"
      "every selected member was written with a good check value.",

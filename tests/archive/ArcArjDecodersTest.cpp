@@ -2,10 +2,9 @@
 // fixture archives, hand-built streams for the rules and limits, and hostile input.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "DecoderTestUtil.h"
 #include "Fixtures.h"
+#include "RawLhaArjZoo.h"
 #include "Sha256.h"
 #include "archive/ArcGlobals.h"
 #include "archive/ArcRle.h"
@@ -22,72 +21,14 @@ using namespace orvello::testing;
 
 namespace {
 
-struct RawMember {
-    std::string name;
-    unsigned method = 0;
-    std::uint64_t size = 0;
-    std::uint32_t crc = 0;
-    Bytes data;
-};
-
-// The members of a plain ARC archive, walked here without the library.
-std::vector<RawMember> ArcMembers(const Bytes& a) {
-    std::vector<RawMember> out;
-    std::size_t p = 0;
-    while (p + 2 <= a.size() && a[p] == 0x1A && a[p + 1] != 0) {
-        RawMember m;
-        m.method = a[p + 1];
-        m.name = reinterpret_cast<const char*>(&a[p + 2]);
-        const std::uint32_t packed = Le32(&a[p + 15]);
-        m.crc = Le16(&a[p + 23]);
-        const std::size_t header = m.method == 1 ? 25 : 29;
-        m.size = m.method == 1 ? packed : Le32(&a[p + 25]);
-        m.data.assign(a.begin() + static_cast<std::ptrdiff_t>(p + header),
-                      a.begin() + static_cast<std::ptrdiff_t>(p + header + packed));
-        out.push_back(std::move(m));
-        p += header + packed;
-    }
-    return out;
-}
-
-// The members of a plain, single-volume ARJ archive.
-std::vector<RawMember> ArjMembers(const Bytes& a) {
-    std::vector<RawMember> out;
-    std::size_t p = 0;
-    bool main = true;
-    while (p + 4 <= a.size() && Le16(&a[p + 2]) != 0) {
-        const unsigned basic = Le16(&a[p + 2]);
-        const std::uint8_t* h = &a[p + 4];
-        std::size_t data = p + 4 + basic + 4;
-        while (Le16(&a[data]) != 0)
-            data += 2 + Le16(&a[data]) + 4;
-        data += 2;
-        if (main) {
-            main = false;
-            p = data;
-            continue;
-        }
-        RawMember m;
-        m.method = h[5];
-        m.name = reinterpret_cast<const char*>(h + h[0]);
-        m.size = Le32(h + 16);
-        m.crc = Le32(h + 20);
-        const std::uint32_t packed = Le32(h + 12);
-        m.data.assign(a.begin() + static_cast<std::ptrdiff_t>(data),
-                      a.begin() + static_cast<std::ptrdiff_t>(data + packed));
-        out.push_back(std::move(m));
-        p = data + packed;
-    }
-    return out;
-}
-
-std::map<std::string, std::string> ManifestHashes(const std::string& folder,
-                                                  const std::string& archive) {
-    std::map<std::string, std::string> h;
-    for (const auto& e : Manifest(folder)) {
+// The manifest's SHA-256 of each member of an archive, in archive order.
+std::vector<std::string> ManifestHashes(const std::string& folder, const std::string& archive,
+                                        bool copied = false) {
+    std::vector<std::string> h;
+    for (const auto& e : orvello::testing::FixtureSet{folder, copied}.Entries()) {
         if (e["archive"].Str() != archive) continue;
         for (const auto& m : e["members"].Items())
-            h[m["name"].Str()] = m["sha256"].Str();
+            h.push_back(m["sha256"].Str());
     }
     return h;
 }
@@ -99,25 +40,6 @@ Drained Expand(const Bytes& coded, std::size_t chunk = 7, std::size_t step = 3,
     ArcRleDecoder d(std::make_unique<StoredDecoder>(src), limit);
     return Drain(d, chunk);
 }
-
-// Bits most significant first, as ARJ and the crunch methods read them.
-class MsbWriter {
-  public:
-    MsbWriter& Put(std::uint32_t value, unsigned n) {
-        for (unsigned i = n; i-- > 0;) {
-            if (bit_ == 0) bytes_.push_back(0);
-            bytes_.back() =
-                static_cast<std::uint8_t>(bytes_.back() | ((value >> i) & 1u) << (7 - bit_));
-            bit_ = (bit_ + 1) & 7;
-        }
-        return *this;
-    }
-    const Bytes& Data() const { return bytes_; }
-
-  private:
-    Bytes bytes_;
-    unsigned bit_ = 0;
-};
 
 // An early-crunch encoder: greedy LZW over a table filled through the same slot rule, written
 // from the method's description so that both hashes and the chains round-trip.
@@ -150,7 +72,7 @@ Bytes Crunch(const Bytes& data, UncrunchDecoder::Hash hash) {
     };
     for (int c = 0; c < 256; ++c)
         add(-1, c);
-    MsbWriter w;
+    MsbBitWriter w;
     std::size_t i = 0;
     while (i < data.size()) {
         unsigned cur = code[{-1, data[i++]}];
@@ -213,12 +135,13 @@ TEST(ArcRle, PackedFixturesExpandToTheirContents) {
     int checked = 0;
     for (const char* archive : {"PACKED.ARC", "MIXED.ARC"}) {
         const auto hashes = ManifestHashes("arc", archive);
-        for (const auto& m : ArcMembers(ReadBytes(FixturePath("arc", archive)))) {
-            if (m.method != 3) continue;
-            SCOPED_TRACE(m.name);
-            const Drained d = Expand(m.data, 333, 4096);
+        const auto raw = ReadRawArc(FixturePath("arc", archive));
+        ASSERT_EQ(raw.size(), hashes.size());
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i].method != 3) continue;
+            const Drained d = Expand(raw[i].data, 333, 4096);
             EXPECT_EQ(d.error, kOk);
-            EXPECT_EQ(Sha256Hex(d.out), hashes.at(m.name));
+            EXPECT_EQ(Sha256Hex(d.out), hashes[i]);
             ++checked;
         }
     }
@@ -227,21 +150,27 @@ TEST(ArcRle, PackedFixturesExpandToTheirContents) {
 
 TEST(Unsqueeze, FixturesWithAndWithoutTheEndCode) {
     int checked = 0;
-    for (const char* archive : {"SQNOEOF.ARC", "sharpcompress-squeezed.arc", "cpm-1985.arc"}) {
-        const std::string path = FixturePath("arc", archive);
+    for (const std::string archive :
+         {"SQNOEOF.ARC", "sharpcompress-squeezed.arc", "cpm-1985.arc"}) {
+        const bool copied = archive != "SQNOEOF.ARC";
+        const std::string path =
+            copied ? CopiedFixturePath("arc", archive) : FixturePath("arc", archive);
         const Bytes bytes = ReadBytes(path);
         if (bytes.empty()) continue;  // a copied archive that is not here
-        const auto hashes = ManifestHashes("arc", archive);
-        for (const auto& m : ArcMembers(bytes)) {
+        const auto hashes = ManifestHashes("arc", archive, copied);
+        const auto raw = ReadRawArc(path);
+        ASSERT_EQ(raw.size(), hashes.size());
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            const auto& m = raw[i];
             if (m.method != 4) continue;
-            SCOPED_TRACE(std::string(archive) + " " + m.name);
+            SCOPED_TRACE(archive + " " + std::to_string(i));
             for (std::size_t chunk : {1u, 999u, 65536u}) {
                 TrickleSource src(m.data, 1 + chunk % 17);
                 ArcRleDecoder d(std::make_unique<UnsqueezeDecoder>(src), m.size);
                 const Drained out = Drain(d, chunk);
                 EXPECT_EQ(out.error, kOk);
                 EXPECT_EQ(out.out.size(), m.size);
-                EXPECT_EQ(Sha256Hex(out.out), hashes.at(m.name));
+                EXPECT_EQ(Sha256Hex(out.out), hashes[i]);
             }
             ++checked;
         }
@@ -324,7 +253,7 @@ TEST(Uncrunch, CodesThatNameNoString) {
         }
         return 0u;
     }();
-    MsbWriter w;
+    MsbBitWriter w;
     w.Put(free, 12);
     // Slots the chains moved single bytes to are taken too; look for one that is surely free
     // by decoding: the result must be an error, never output.
@@ -333,7 +262,7 @@ TEST(Uncrunch, CodesThatNameNoString) {
     if (d.error == kOk) GTEST_SKIP() << "slot " << free << " holds a moved single byte";
     EXPECT_EQ(d.error, errInvalidCode);
     // Later, a free code that is not where the repeated string lands is invalid as well.
-    MsbWriter later;
+    MsbBitWriter later;
     const Bytes ab = {'a', 'b'};
     const Bytes coded = Crunch(ab, UncrunchDecoder::Hash::kNew);
     later.Put(Le16(coded.data()) >> 4, 12).Put(free, 12);
@@ -343,15 +272,18 @@ TEST(Uncrunch, CodesThatNameNoString) {
 TEST(ArjFast, Method4FixturesAndEverySplit) {
     const auto hashes = ManifestHashes("arj", "METHOD4.ARJ");
     int checked = 0;
-    for (const auto& m : ArjMembers(ReadBytes(FixturePath("arj", "METHOD4.ARJ")))) {
+    const auto raw = ReadRawArj(FixturePath("arj", "METHOD4.ARJ"));
+    ASSERT_EQ(raw.size(), hashes.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto& m = raw[i];
         if (m.method != 4) continue;
-        SCOPED_TRACE(m.name);
+        SCOPED_TRACE(i);
         for (std::size_t chunk : {1u, 777u, 65536u}) {
             const Drained d = ArjFast(m.data, m.size, chunk);
             EXPECT_EQ(d.error, kOk);
             EXPECT_EQ(d.out.size(), m.size);
             EXPECT_EQ(~Crc32Update(0xFFFFFFFFu, d.out.data(), d.out.size()), m.crc);
-            EXPECT_EQ(Sha256Hex(d.out), hashes.at(m.name));
+            EXPECT_EQ(Sha256Hex(d.out), hashes[i]);
         }
         ++checked;
     }
@@ -361,14 +293,14 @@ TEST(ArjFast, Method4FixturesAndEverySplit) {
 TEST(ArjFast, HandBuiltCodesAndHostileStreams) {
     // Literal 'x' (0 + 8 bits), then a match of length 1 + 2 = 3 at distance 1 (0 + 9 bits of 0),
     // then the longest codes: length (1<<7)-1 + 127 + 2 = 256 at distance 15872.
-    MsbWriter w;
+    MsbBitWriter w;
     w.Put(0, 1).Put('x', 8);
     w.Put(0b10, 2).Put(0, 1).Put(0, 1).Put(0, 9);
     Drained d = ArjFast(w.Data(), 4);
     EXPECT_EQ(d.error, kOk);
     EXPECT_EQ(d.out, Bytes(4, 'x'));
 
-    MsbWriter far;
+    MsbBitWriter far;
     for (int i = 0; i < 15872; ++i)
         far.Put(0, 1).Put(static_cast<std::uint32_t>(i % 251), 8);
     far.Put(0x7F, 7).Put(127, 7).Put(0xF, 4).Put(8191, 13);
@@ -379,7 +311,7 @@ TEST(ArjFast, HandBuiltCodesAndHostileStreams) {
         ASSERT_EQ(d.out[15872 + i], d.out[i]);
 
     // A distance reaching before the first byte is a bad block, never a read outside the window.
-    MsbWriter before;
+    MsbBitWriter before;
     before.Put(0, 1).Put('x', 8).Put(0b10, 2).Put(0, 1).Put(0, 1).Put(1, 9);
     EXPECT_EQ(ArjFast(before.Data(), 10).error, errBadBlock);
     // Data that ends before the recorded size is an unexpected end.

@@ -656,9 +656,11 @@ TEST_F(SelectorTest, ArchivesGoToTheExtractorOfTheirKindAndTheOthersArePlainFile
     ClickFile("DOSARJ.EXE");
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
     EXPECT_EQ(Captions(), (QStringList{"GAME.SMC", "NOTES.TXT"}));
-    EXPECT_EQ(Sel()->ExtractorFor(Sel()->ArchiveType()), nullptr);
+    EXPECT_EQ(Sel()->ExtractorFor(Sel()->ArchiveType()), &Sel()->Unarj);
+    EXPECT_EQ(Sel()->Unarj.ArchiveFile(), Game("DOSARJ.EXE").toStdString());
     EXPECT_EQ(Sel()->UnZIP.ArchiveFile(), Game("RESZIP.EXE").toStdString())
-        << "an archive without an extractor leaves the others as they were";
+        << "an archive of another kind leaves the other extractors as they were";
+    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atArcExe), &Sel()->Unarc);
 
     for (auto type : {archive::TArcType::atZIP, archive::TArcType::atZipExe,
                       archive::TArcType::atZip250, archive::TArcType::atZip250Exe}) {
