@@ -765,6 +765,19 @@ void TMainForm::OpenGivenFile(const QString& path) {
         host_.Error(QStringLiteral("Not a ROM file or an archive: %1").arg(path));
         return;
     }
+    // A ROM of another emulator brings up that emulator's tab (the first whose ROM types
+    // take it); an archive plays with the tab that is up.
+    const auto takes = [&](int slot) {
+        const QString mask = AppState::RomMask(slot);
+        return !mask.isEmpty() && QDir::match(mask.split(QLatin1Char(';')), info.fileName());
+    };
+    if (!takes(state_.CurrentSlot)) {
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            if (!takes(slot)) continue;
+            EmuList->setCurrentIndex(slot);
+            break;
+        }
+    }
     SetSelectorFilter();
     selector_->show();
     state_.mailbox.ClearMailbox();

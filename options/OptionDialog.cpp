@@ -336,6 +336,11 @@ void OptionDialog::showEvent(QShowEvent* event) {
 
 void OptionDialog::FinishCreation() {
     created_ = true;
+    // A list named after it was added (one without a caption of its own) names its pop-up too.
+    for (QComboBox* list : findChildren<QComboBox*>()) {
+        if (list->view()->accessibleName().isEmpty())
+            list->view()->setAccessibleName(list->accessibleName());
+    }
     if (info_.loadDefaultAtCreation) LoadDefBtClick();
     UpdateCommandLine();
 }

@@ -1,8 +1,12 @@
 // The "Command:" line below an option dialog's pages: it follows every change at once,
 // leaves the dialog's switch string alone until OK, and says why OK would refuse.
 #include "DialogTestSupport.h"
+#include "options/GB_OptionForm.h"
+#include "options/GeneCyst_OptionForm.h"
 #include "options/KGen_OptionForm.h"
 #include "options/MAME_OptionForm.h"
+#include "options/NES_OptionForm.h"
+#include "options/SMS_OptionForm.h"
 
 using namespace orvello;
 using namespace orvello::test;
@@ -50,4 +54,63 @@ TEST_F(MamePreviewTest, ListsChangedByTheProgramAndGameNames) {
     form_.Soundcard->setCurrentIndex(3);
     form_.VesaMode->setCurrentIndex(1);
     EXPECT_EQ(form_.CommandLine->text(), "/emu/mame 'pac man' -soundcard 3 -vesa -320 -noaa");
+}
+
+// The dialogs of Magic Engine, GenEm, GeneCyst, Virtual GameBoy, NESticle and Massage: controls
+// of every kind they add move the line, and the line shows what the rules did on showing.
+namespace {
+using GameBoyPreviewTest = DialogTest<TGB_OptForm>;
+using GeneCystPreviewTest = DialogTest<TGENC_OptForm>;
+using NesticlePreviewTest = DialogTest<TNES_OptForm>;
+using MassagePreviewTest = DialogTest<TSMS_OptForm>;
+}  // namespace
+
+TEST_F(GameBoyPreviewTest, FollowsTheSliderTheCheatCodeAndTheBackground) {
+    state_.EmuPath[SlotVirtualGameBoy] = "/emu/vgb/vgb";
+    form_.UpdateCommandLine();
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/vgb/vgb <ROM>");
+    form_.Volume->setValue(15);
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/vgb/vgb -volume 15 <ROM>");
+    form_.GGActive->setChecked(true);
+    form_.GGCode->setText("009-61F");
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/vgb/vgb -volume 15 -cheat 009-61F <ROM>");
+    form_.SwapBt->SetItemIndex(2);
+    host_.openAnswer = "/pics/space.gif";
+    form_.Button1->click();
+    EXPECT_EQ(form_.CommandLine->text(),
+              "/emu/vgb/vgb -swapbuttons 2 -volume 15 -cheat 009-61F -background /pics/space.gif"
+              " <ROM>");
+    form_.VPeriod->setText("x");
+    EXPECT_EQ(form_.CommandLine->text(), "'x' is not a valid integer value");
+    EXPECT_EQ(form_.GetSwitches(), "");
+}
+
+TEST_F(GeneCystPreviewTest, TheRadioGroupAndTheClosingRun) {
+    state_.EmuPath[SlotGeneCyst] = "/emu/gcyst/gcyst";
+    form_.UpdateCommandLine();
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/gcyst/gcyst -linear -run <ROM>");
+    form_.VESAMode->SetItemIndex(1);
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/gcyst/gcyst -banked -run <ROM>");
+    host_.folderAnswer = "/saves";
+    form_.ChooseSaveBt->click();
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/gcyst/gcyst -banked -savedir /saves -run <ROM>");
+}
+
+TEST_F(NesticlePreviewTest, ShowsThePlayersMovedApartWhenTheDialogOpens) {
+    Load("[NESticle]\nEmuPath=/emu/nes/nesticle\nInput1=3\nInput2=3\n");
+    ASSERT_TRUE(ShowActive(&form_));
+    EXPECT_EQ(form_.CommandLine->text(),
+              "/emu/nes/nesticle -setinput 1 JOY2 -setinput 2 JOY1 -run <ROM>");
+    form_.LoadROM->SetItemIndex(1);
+    EXPECT_EQ(form_.CommandLine->text(),
+              "/emu/nes/nesticle -setinput 1 JOY2 -setinput 2 JOY1 -restore <ROM>");
+}
+
+TEST_F(MassagePreviewTest, TheFrameFieldGoesInAsTyped) {
+    state_.EmuPath[SlotMassage] = "/emu/massage/massage";
+    form_.UpdateCommandLine();
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/massage/massage /nojoy /frame 1 <ROM>");
+    form_.Frames->setText("fast");
+    form_.Joy->setCurrentIndex(-1);
+    EXPECT_EQ(form_.CommandLine->text(), "/emu/massage/massage /frame fast <ROM>");
 }

@@ -17,8 +17,8 @@
 using namespace orvello;
 using namespace orvello::test;
 using orvello::testing::BuildZip;
+using orvello::testing::Entry;
 using orvello::testing::Text;
-using orvello::testing::ZipEntry;
 
 namespace {
 
@@ -57,8 +57,8 @@ class OpenGivenFileTest : public ::testing::Test {
 
 TEST_F(OpenGivenFileTest, AnArchiveOpensInTheSelectorWithItsMembersListed) {
     const QString zip = dir_.filePath("downloads/Two Games.zip");
-    WriteFile(zip, Bytes(BuildZip({ZipEntry{"Star Quest (U).smc", Text(std::string(600, 'a'))},
-                                   ZipEntry{"Moon Race (E).smc", Text(std::string(40, 'b'))}})));
+    WriteFile(zip, Bytes(BuildZip({Entry("Star Quest (U).smc", Text(std::string(600, 'a'))),
+                                   Entry("Moon Race (E).smc", Text(std::string(40, 'b')))})));
     app_->MainForm()->OpenGivenFile(zip);
 
     EXPECT_TRUE(host_.messages.empty()) << host_.Texts().front().toStdString();
@@ -70,13 +70,17 @@ TEST_F(OpenGivenFileTest, AnArchiveOpensInTheSelectorWithItsMembersListed) {
     EXPECT_EQ(Members(), QStringList({"Moon Race (E).smc", "Star Quest (U).smc"}));
 }
 
-TEST_F(OpenGivenFileTest, APlainRomIsChosenUnderTheTabsRomTypes) {
+TEST_F(OpenGivenFileTest, APlainRomBringsUpTheTabOfItsEmulatorAndIsChosen) {
     const QString rom = dir_.filePath("downloads/Star Quest (U).smc");
     WriteFile(rom, QByteArray(512, 'x'));
+    // The program starts on Magic Engine's tab, which takes no SNES ROMs.
+    ASSERT_EQ(QString::fromUtf8(Slots.at(app_->State().CurrentSlot).tabCaption), "Magic Engine");
     app_->MainForm()->OpenGivenFile(rom);
 
     EXPECT_TRUE(host_.messages.empty());
+    EXPECT_EQ(QString::fromUtf8(Slots.at(app_->State().CurrentSlot).tabCaption), "SNES9x");
     ASSERT_TRUE(Sel()->isVisible());
+    EXPECT_EQ(Sel()->Folder(), dir_.filePath("downloads"));
     EXPECT_EQ(app_->State().SelectedFile, rom);
     EXPECT_FALSE(Sel()->FileIsArchive);
 }

@@ -57,12 +57,16 @@ const QString Game = QStringLiteral("/roms/pacman.zip");
 
 // Every emulator section with its path only.
 #define PATHS(section, path) "[" section "]\nEmuPath=" path "\n"
-#define ALL_PATHS                        \
-    PATHS("KGen", "/emu/kgen/kgen")      \
-    PATHS("ZSNES", "/emu/zsnes/zsnes")   \
-    PATHS("S9x", "/emu/s9x/snes9x")      \
-    PATHS("NLKSNES", "/emu/nlk/nlksnes") \
-    PATHS("Callus", "/emu/callus/callus") PATHS("MAME", "/emu/mame/mame")
+#define ALL_PATHS                                                                     \
+    PATHS("KGen", "/emu/kgen/kgen")                                                   \
+    PATHS("ZSNES", "/emu/zsnes/zsnes")                                                \
+    PATHS("S9x", "/emu/s9x/snes9x")                                                   \
+    PATHS("NLKSNES", "/emu/nlk/nlksnes")                                              \
+    PATHS("Callus", "/emu/callus/callus")                                             \
+    PATHS("MAME", "/emu/mame/mame") PATHS("MagicEngine", "/emu/pce/pce")              \
+        PATHS("GenEm", "/emu/genem/genem") PATHS("GeneCyst", "/emu/gcyst/gcyst")      \
+            PATHS("VirtualGB", "/emu/vgb/vgb") PATHS("NESticle", "/emu/nes/nesticle") \
+                PATHS("Massage", "/emu/massage/massage")
 
 QStringList Words(const char* text) {
     return QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts);
@@ -182,6 +186,107 @@ const Row Rows[] = {
      GameArgs("<emulator>", "-joy 1 -soundcard 0 -noaa"), ""},
     {"CommentsNlksnes", "[NLKSNES]\n;IRQs=0\nJoy=1\nMystery key=1\n", "NLKSNES",
      File("<emulator>", "-joy -nirq"), ""},
+
+    // Magic Engine, GenEm, GeneCyst, Virtual GameBoy, NESticle and Massage, by the same groups.
+    {"MissingFileMagicEngine", nullptr, "Magic Engine", File("<emulator>", ""), ""},
+    {"MissingFileGenEm", nullptr, "GenEm", File("<emulator>", ""), ""},
+    // Disable FM and Disable DAC read as checked when their keys are missing.
+    {"MissingFileGeneCyst", nullptr, "GeneCyst", File("<emulator>", "-nofm -nodac -linear -run"),
+     ""},
+    {"MissingFileGameBoy", nullptr, "Virtual GameBoy", File("<emulator>", ""), ""},
+    {"MissingFileNesticle", nullptr, "NESticle", File("<emulator>", "-run"), ""},
+    {"MissingFileMassage", nullptr, "Massage", File("<emulator>", "/nojoy /frame 1"), ""},
+
+    {"EmptySectionsMagicEngine", ALL_PATHS, "MagicEngine", File("/emu/pce/pce", ""), "/emu/pce"},
+    {"EmptySectionsGenEm", ALL_PATHS, "GenEm", File("/emu/genem/genem", ""), "/emu/genem"},
+    {"EmptySectionsGeneCyst", ALL_PATHS, "GeneCyst",
+     File("/emu/gcyst/gcyst", "-nofm -nodac -linear -run"), "/emu/gcyst"},
+    {"EmptySectionsGameBoy", ALL_PATHS, "VirtualGB", File("/emu/vgb/vgb", ""), "/emu/vgb"},
+    {"EmptySectionsNesticle", ALL_PATHS, "NESticle", File("/emu/nes/nesticle", "-run"), "/emu/nes"},
+    {"EmptySectionsMassage", ALL_PATHS, "Massage", File("/emu/massage/massage", "/nojoy /frame 1"),
+     "/emu/massage"},
+
+    {"EveryKeyMagicEngine",
+     "[MagicEngine]\nEmuPath=/emu/pce/pce\nSound=1\nJoy=1\nStart CD=1\nSGX=1\n", "Magic Engine",
+     File("/emu/pce/pce", "-nosound -nojoy -cd -sgx"), "/emu/pce"},
+    {"EveryKeyGenEm",
+     "[GenEm]\nEmuPath=/emu/genem/genem\nRom "
+     "switch=1\nZ80Emu=1\nModeX=1\nSound=1\nJoy=1\nFrames=7\n",
+     "GenEm", File("/emu/genem/genem", "-europe -fakedz80 -modex -nosound -nojoy -frame 7"),
+     "/emu/genem"},
+    {"EveryKeyGeneCyst",
+     "[GeneCyst]\nEmuPath=/emu/gcyst/gcyst\nInput1=3\nInput2=0\nWaitVSync=1\nDisableLFn=1\nSave "
+     "dir=/saves\n"
+     "PCX dir=/shots\nDisable VESA=0\nVESA mode=1\nScreen "
+     "res=0\nSound=1\nFM=1\nDAC=0\nGUI=1\nExclusive=1\n"
+     "FPU Copy=1\nRDTSC Copy=1\n",
+     "GeneCyst",
+     File("/emu/gcyst/gcyst",
+          "-setinput 1 JOY1 -setinput 2 NONE -waitvsync -nofm -rdtsc -fpucopy -banked "
+          "-res 256 224 -hidegui -exclusive -savedir /saves -pcxdir /shots -run"),
+     "/emu/gcyst"},
+    {"EveryKeyGameBoy",
+     "[VirtualGB]\nEmuPath=/emu/vgb/"
+     "vgb\nVPeriod=12000\nUPeriod=3\nIFreq=50\nVolume=5\nCRC=0\nDelay=0\nSound=0\n"
+     "Stereo=2\nAutoA=1\nAutoB=1\nSwap button=3\nVideo=4\nBackGround=/pics/bg.gif\n",
+     "Virtual GameBoy",
+     File("/emu/vgb/vgb",
+          "-nocrc -nodelay -sound 0 -stereo 2 -autoa 1 -autob 1 -swapbuttons 3 -vperiod 12000 "
+          "-uperiod 3 -ifreq 50 -volume 5 -video 4 -background /pics/bg.gif"),
+     "/emu/vgb"},
+    {"EveryKeyNesticle",
+     "[NESticle]\nEmuPath=/emu/nes/nesticle\nInput1=4\nInput2=5\nSwap "
+     "button=1\nWaitVSync=1\nSound=3\n",
+     "NESticle",
+     File("/emu/nes/nesticle",
+          "-setinput 1 JOY2 -setinput 2 GRAVIS -swapbut -waitvsync -sb16 -run"),
+     "/emu/nes"},
+    {"EveryKeyMassage",
+     "[Massage]\nEmuPath=/emu/massage/massage\nJoy=3\nButton "
+     "swap=1\nLineIntr=2\nJap=1\nFrames=07\nFM=1\n"
+     "Stereo=1\nBigScreen=1\n",
+     "Massage",
+     File("/emu/massage/massage", "/4bpad /bswap /li 2 /jap /nofm /nostereo /ggbig /frame 07"),
+     "/emu/massage"},
+
+    {"OutOfRangeGenEm", "[GenEm]\nRom switch=3\nFrames=abc\n", "GenEm", File("<emulator>", ""), ""},
+    {"OutOfRangeGeneCyst",
+     "[GeneCyst]\nVESA mode=5\nScreen res=9\nInput1=6\nInput2=-1\nFM=0\nDAC=0\n", "GeneCyst",
+     File("<emulator>", "-banked -run"), ""},
+    {"BelowRangeGeneCyst", "[GeneCyst]\nVESA mode=-1\nFM=0\nDAC=0\n", "GeneCyst",
+     File("<emulator>", "-run"), ""},
+    // The volume is pulled to the nearer end of its range.
+    {"OutOfRangeGameBoy", "[VirtualGB]\nVolume=20\nSwap button=-2\nSound=2\nVPeriod=abc\nIFreq=x\n",
+     "Virtual GameBoy", File("<emulator>", "-sound -1 -swapbuttons -1 -volume 15"), ""},
+    {"BelowRangeGameBoy", "[VirtualGB]\nVolume=-4\nSwap button=9\n", "VirtualGB",
+     File("<emulator>", "-swapbuttons 3 -volume 0"), ""},
+    {"OutOfRangeNesticle", "[NESticle]\nSound=4\nInput1=9\n", "NESticle",
+     File("<emulator>", "-run"), ""},
+    // Both players on one joystick: start-up builds them as stored; only showing the dialog moves
+    // one.
+    {"SharedJoystickNesticle", "[NESticle]\nInput1=3\nInput2=3\n", "NESticle",
+     File("<emulator>", "-setinput 1 JOY1 -setinput 2 JOY1 -run"), ""},
+    // The frame field is read as text, whatever it holds.
+    {"OutOfRangeMassage", "[Massage]\nJoy=4\nLineIntr=-1\nFrames=fast\n", "Massage",
+     File("<emulator>", "/li -1 /frame fast"), ""},
+
+    {"HexGenEm", "[GenEm]\nFrames=0x5\nRom switch=0x2\n", "GenEm",
+     File("<emulator>", "-japan -frame 5"), ""},
+    {"HexGameBoy", "[VirtualGB]\nVPeriod=0x3E80\n", "Virtual GameBoy",
+     File("<emulator>", "-vperiod 16000"), ""},
+    {"HexMassageStaysText", "[Massage]\nFrames=0x5\n", "Massage",
+     File("<emulator>", "/nojoy /frame 0x5"), ""},
+
+    {"MixedCaseMagicEngine", "[magicengine]\nemupath=/emu/pce/pce\nSGX=1\nstart cd=1\n",
+     "magic engine", File("/emu/pce/pce", "-cd -sgx"), "/emu/pce"},
+    {"MixedCaseGameBoy", "[VIRTUALGB]\nvolume=12\ncrc=0\n", "virtualgb",
+     File("<emulator>", "-nocrc -volume 12"), ""},
+
+    {"DuplicateSectionsMassage", "[Massage]\nJoy=1\n[MASSAGE]\nJoy=2\n", "Massage",
+     File("<emulator>", "/ggpad /frame 1"), ""},
+
+    {"CommentsGeneCyst", "[GeneCyst]\n;Sound=0\nSound=1\nFM=0\nDAC=0\nColour=7\n", "GeneCyst",
+     File("<emulator>", "-linear -run"), ""},
 };
 
 class StartUpSwitches : public ::testing::TestWithParam<Row> {};
