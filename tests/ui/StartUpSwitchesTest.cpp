@@ -57,16 +57,16 @@ const QString Game = QStringLiteral("/roms/pacman.zip");
 
 // Every emulator section with its path only.
 #define PATHS(section, path) "[" section "]\nEmuPath=" path "\n"
-#define ALL_PATHS                                                                     \
-    PATHS("KGen", "/emu/kgen/kgen")                                                   \
-    PATHS("ZSNES", "/emu/zsnes/zsnes")                                                \
-    PATHS("S9x", "/emu/s9x/snes9x")                                                   \
-    PATHS("NLKSNES", "/emu/nlk/nlksnes")                                              \
-    PATHS("Callus", "/emu/callus/callus")                                             \
-    PATHS("MAME", "/emu/mame/mame") PATHS("MagicEngine", "/emu/pce/pce")              \
-        PATHS("GenEm", "/emu/genem/genem") PATHS("GeneCyst", "/emu/gcyst/gcyst")      \
-            PATHS("VirtualGB", "/emu/vgb/vgb") PATHS("NESticle", "/emu/nes/nesticle") \
-                PATHS("Massage", "/emu/massage/massage")
+#define ALL_PATHS                                                                \
+    PATHS("KGen", "/emu/kgen/kgen")                                              \
+    PATHS("ZSNES", "/emu/zsnes/zsnes")                                           \
+    PATHS("S9x", "/emu/s9x/snes9x")                                              \
+    PATHS("NLKSNES", "/emu/nlk/nlksnes")                                         \
+    PATHS("Callus", "/emu/callus/callus")                                        \
+    PATHS("MAME", "/emu/mame/mame")                                              \
+    PATHS("MagicEngine", "/emu/pce/pce") PATHS("GenEm", "/emu/genem/genem")      \
+        PATHS("GeneCyst", "/emu/gcyst/gcyst") PATHS("VirtualGB", "/emu/vgb/vgb") \
+            PATHS("NESticle", "/emu/nes/nesticle") PATHS("Massage", "/emu/massage/massage")
 
 QStringList Words(const char* text) {
     return QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts);
