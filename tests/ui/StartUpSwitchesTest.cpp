@@ -56,17 +56,19 @@ const QString Rom = QStringLiteral("/roms/Super Game (E).smc");
 const QString Game = QStringLiteral("/roms/pacman.zip");
 
 // Every emulator section with its path only.
-#define PATHS(section, path) "[" section "]\nEmuPath=" path "\n"
-#define ALL_PATHS                                                                \
-    PATHS("KGen", "/emu/kgen/kgen")                                              \
-    PATHS("ZSNES", "/emu/zsnes/zsnes")                                           \
-    PATHS("S9x", "/emu/s9x/snes9x")                                              \
-    PATHS("NLKSNES", "/emu/nlk/nlksnes")                                         \
-    PATHS("Callus", "/emu/callus/callus")                                        \
-    PATHS("MAME", "/emu/mame/mame")                                              \
-    PATHS("MagicEngine", "/emu/pce/pce") PATHS("GenEm", "/emu/genem/genem")      \
-        PATHS("GeneCyst", "/emu/gcyst/gcyst") PATHS("VirtualGB", "/emu/vgb/vgb") \
-            PATHS("NESticle", "/emu/nes/nesticle") PATHS("Massage", "/emu/massage/massage")
+const char* const AllPaths =
+    "[KGen]\nEmuPath=/emu/kgen/kgen\n"
+    "[ZSNES]\nEmuPath=/emu/zsnes/zsnes\n"
+    "[S9x]\nEmuPath=/emu/s9x/snes9x\n"
+    "[NLKSNES]\nEmuPath=/emu/nlk/nlksnes\n"
+    "[Callus]\nEmuPath=/emu/callus/callus\n"
+    "[MAME]\nEmuPath=/emu/mame/mame\n"
+    "[MagicEngine]\nEmuPath=/emu/pce/pce\n"
+    "[GenEm]\nEmuPath=/emu/genem/genem\n"
+    "[GeneCyst]\nEmuPath=/emu/gcyst/gcyst\n"
+    "[VirtualGB]\nEmuPath=/emu/vgb/vgb\n"
+    "[NESticle]\nEmuPath=/emu/nes/nesticle\n"
+    "[Massage]\nEmuPath=/emu/massage/massage\n";
 
 QStringList Words(const char* text) {
     return QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts);
@@ -91,15 +93,15 @@ const Row Rows[] = {
     {"MissingFileMame", nullptr, "M.A.M.E.", GameArgs("<emulator>", "-soundcard 0 -noaa"), ""},
 
     // Sections holding only the paths.
-    {"EmptySectionsKGen", ALL_PATHS, "KGen", File("/emu/kgen/kgen", ""), "/emu/kgen"},
-    {"EmptySectionsZsnes", ALL_PATHS, "ZSNES", File("/emu/zsnes/zsnes", "-1 1 -2 1 -v 0 -f 0 -e"),
+    {"EmptySectionsKGen", AllPaths, "KGen", File("/emu/kgen/kgen", ""), "/emu/kgen"},
+    {"EmptySectionsZsnes", AllPaths, "ZSNES", File("/emu/zsnes/zsnes", "-1 1 -2 1 -v 0 -f 0 -e"),
      "/emu/zsnes"},
-    {"EmptySectionsS9x", ALL_PATHS, "S9x", File("/emu/s9x/snes9x", "-j -ss 0 -O -SH -nogui -quiet"),
+    {"EmptySectionsS9x", AllPaths, "S9x", File("/emu/s9x/snes9x", "-j -ss 0 -O -SH -nogui -quiet"),
      "/emu/s9x"},
-    {"EmptySectionsNlksnes", ALL_PATHS, "nlksnes", File("/emu/nlk/nlksnes", "-nirq"), "/emu/nlk"},
-    {"EmptySectionsCallus", ALL_PATHS, "CALLUS",
+    {"EmptySectionsNlksnes", AllPaths, "nlksnes", File("/emu/nlk/nlksnes", "-nirq"), "/emu/nlk"},
+    {"EmptySectionsCallus", AllPaths, "CALLUS",
      GameArgs("/emu/callus/callus", "-linear -res 320 224 -frameskip AUTO"), "/emu/callus"},
-    {"EmptySectionsMame", ALL_PATHS, "MAME", GameArgs("/emu/mame/mame", "-soundcard 0 -noaa"),
+    {"EmptySectionsMame", AllPaths, "MAME", GameArgs("/emu/mame/mame", "-soundcard 0 -noaa"),
      "/emu/mame"},
 
     // Every key away from its default.
@@ -197,13 +199,13 @@ const Row Rows[] = {
     {"MissingFileNesticle", nullptr, "NESticle", File("<emulator>", "-run"), ""},
     {"MissingFileMassage", nullptr, "Massage", File("<emulator>", "/nojoy /frame 1"), ""},
 
-    {"EmptySectionsMagicEngine", ALL_PATHS, "MagicEngine", File("/emu/pce/pce", ""), "/emu/pce"},
-    {"EmptySectionsGenEm", ALL_PATHS, "GenEm", File("/emu/genem/genem", ""), "/emu/genem"},
-    {"EmptySectionsGeneCyst", ALL_PATHS, "GeneCyst",
+    {"EmptySectionsMagicEngine", AllPaths, "MagicEngine", File("/emu/pce/pce", ""), "/emu/pce"},
+    {"EmptySectionsGenEm", AllPaths, "GenEm", File("/emu/genem/genem", ""), "/emu/genem"},
+    {"EmptySectionsGeneCyst", AllPaths, "GeneCyst",
      File("/emu/gcyst/gcyst", "-nofm -nodac -linear -run"), "/emu/gcyst"},
-    {"EmptySectionsGameBoy", ALL_PATHS, "VirtualGB", File("/emu/vgb/vgb", ""), "/emu/vgb"},
-    {"EmptySectionsNesticle", ALL_PATHS, "NESticle", File("/emu/nes/nesticle", "-run"), "/emu/nes"},
-    {"EmptySectionsMassage", ALL_PATHS, "Massage", File("/emu/massage/massage", "/nojoy /frame 1"),
+    {"EmptySectionsGameBoy", AllPaths, "VirtualGB", File("/emu/vgb/vgb", ""), "/emu/vgb"},
+    {"EmptySectionsNesticle", AllPaths, "NESticle", File("/emu/nes/nesticle", "-run"), "/emu/nes"},
+    {"EmptySectionsMassage", AllPaths, "Massage", File("/emu/massage/massage", "/nojoy /frame 1"),
      "/emu/massage"},
 
     {"EveryKeyMagicEngine",
