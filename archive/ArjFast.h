@@ -10,14 +10,14 @@
 
 #include "BitReader.h"
 #include "Decoder.h"
-#include "LzWindow.h"
+#include "LzHistory.h"
 
 namespace orvello::archive {
 
 class ArjFastDecoder final : public Decoder {
   public:
     ArjFastDecoder(InputSource& src, std::uint64_t size)
-        : in_(src), window_(kWindowBits, 0), left_(size) {}
+        : in_(src), history_(kWindowBits, 0), left_(size) {}
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
     std::uint64_t Consumed() const override { return in_.Consumed(); }
 
@@ -26,8 +26,11 @@ class ArjFastDecoder final : public Decoder {
     static constexpr unsigned kMaxDistance = 15872;
 
   private:
+    // Decodes into the history and hands out what fits before `end`.
+    void Decode(std::uint8_t*& out, std::uint8_t* end);
+
     MsbBitReader in_;
-    LzWindow window_;
+    LzHistory history_;
     std::uint64_t left_;
     int error_ = kOk;
 };

@@ -71,7 +71,7 @@ bool Build(const std::uint8_t* lens, const std::uint16_t* codes, const std::uint
     const std::size_t rootSize = std::size_t{1} << rootBits;
     const std::uint32_t rootMask = static_cast<std::uint32_t>(rootSize - 1);
     if (capacity < rootSize) return false;
-    std::fill(table, table + rootSize, kBad | 1u);
+    std::fill(table, table + rootSize, kBadEntry);
     const bool msb = order == BitOrder::kMsbFirst;
     // The root slot of a code longer than the root bits: its first rootBits bits as read.
     auto rootOf = [&](std::size_t i) -> std::size_t {
@@ -94,7 +94,7 @@ bool Build(const std::uint8_t* lens, const std::uint16_t* codes, const std::uint
         const std::size_t size = std::size_t{1} << subBits;
         if (used + size > capacity) return false;
         table[p] = Payload(static_cast<std::uint32_t>(used), subBits, kLink) | rootBits;
-        std::fill(table + used, table + used + size, kBad | 1u);
+        std::fill(table + used, table + used + size, kBadEntry);
         used += size;
     }
 

@@ -45,6 +45,11 @@ inline constexpr std::uint32_t Value(std::uint32_t e) {
     return e >> 16;
 }
 
+// What fills the slots no code reaches: one bit long, so that a decoder always moves on, and
+// with a value above every symbol, so that a decoder can tell its common symbols from bad
+// entries and links with one comparison.
+inline constexpr std::uint32_t kBadEntry = Payload(0xFFFF, 0, kBad) | 1u;
+
 // Kraft sum check of a set of code lengths (1..maxLen, 0 = unused).
 enum class CodeShape { kEmpty, kComplete, kIncomplete, kOversubscribed };
 CodeShape Classify(const std::uint8_t* lens, std::size_t n, unsigned maxLen);

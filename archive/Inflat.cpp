@@ -70,7 +70,7 @@ int BuildCode(const std::uint8_t* lens, std::size_t n, const std::uint32_t* payl
             return errBadLengths;
         case CodeShape::kEmpty:
             if (!allowEmpty) return errIncompleteCodeSet;
-            std::fill(table, table + (std::size_t{1} << rootBits), kBad | 1u);
+            std::fill(table, table + (std::size_t{1} << rootBits), kBadEntry);
             return kOk;
         case CodeShape::kIncomplete: {
             std::size_t used = 0;

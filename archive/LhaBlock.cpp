@@ -24,7 +24,7 @@ unsigned Clamp(unsigned v, unsigned lo, unsigned hi) {
 LhaBlockDecoder::LhaBlockDecoder(InputSource& src, unsigned dictBits, unsigned countBits,
                                  std::uint64_t size, BeforeStart beforeStart)
     : in_(src),
-      window_(Clamp(dictBits, 12, 16), 0),
+      history_(Clamp(dictBits, 12, 16), 0),
       dictBits_(Clamp(dictBits, 12, 16)),
       countBits_(Clamp(countBits, 4, 5)),
       left_(size),
@@ -126,21 +126,28 @@ int LhaBlockDecoder::ReadBlockHeader() {
 
 int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) {
     produced = 0;
-    if (error_ != kOk) return error_;
     std::uint8_t* const begin = out;
     std::uint8_t* const end =
         out + static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_));
-    LzWindow::Cursor w = window_.Lease();
-    if (w.copyLeft != 0) w.Resume(out, end);
-    MsbBitReader::Cursor c = in_.Lease();
+    // Bytes of the last match that did not fit the caller's buffer come first.
+    history_.Drain(out, end);
+    if (out < end && error_ == kOk) Decode(out, end);
+    produced = static_cast<std::size_t>(out - begin);
+    left_ -= produced;
+    return produced == 0 ? error_ : kOk;
+}
+
+void LhaBlockDecoder::Decode(std::uint8_t*& out, std::uint8_t* end) {
+    std::uint8_t* p = history_.Begin(static_cast<std::size_t>(end - out));
     // Everything the loop reads of the decoder is in locals: stores to output bytes could
     // otherwise alias the members and force reloads.
-    const std::uint64_t startPos = w.pos - window_.Written();
+    std::uint8_t* const limit = history_.Limit();
+    const std::uint8_t* const floor = history_.Floor(zerosBefore_);
     const std::uint32_t* const literal = literal_.data();
     const std::uint32_t* const position = position_.data();
-    const bool zerosBefore = zerosBefore_;
     std::uint32_t blockLeft = blockLeft_;
-    while (out < end) {
+    MsbBitReader::Cursor c = in_.Lease();
+    while (p < limit) {
         if (blockLeft == 0) {
             in_.Release(c);
             error_ = ReadBlockHeader();
@@ -155,16 +162,16 @@ int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
         --blockLeft;
         unsigned len;
         const std::uint32_t e = LookupMsb(literal, kLiteralRootBits, c.bits, len);
+        c.bits <<= len;
+        c.count -= len;
+        // Bad entries carry a value above every symbol, so one test picks out the literals.
+        if (e < (256u << 16)) {
+            *p++ = static_cast<std::uint8_t>(Value(e));
+            continue;
+        }
         if (e & kBad) {
             error_ = errBadHuffmanCode;
             break;
-        }
-        c.bits <<= len;
-        c.count -= len;
-        const unsigned sym = Value(e);
-        if (sym < 256) {
-            w.Put(out, static_cast<std::uint8_t>(sym));
-            continue;
         }
         const std::uint32_t pe = LookupMsb(position, kSmallRootBits, c.bits, len);
         if (pe & kBad) {
@@ -181,21 +188,20 @@ int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& 
             c.count -= extra;
         }
         ++dist;
-        if (dist > w.pos - startPos && !zerosBefore) {
+        if (static_cast<std::size_t>(p - floor) < dist) {
             error_ = errBadBlock;  // before the first byte of the member
             break;
         }
-        w.Copy(out, end, dist, sym - 253);
+        LzHistory::Copy(p, dist, Value(e) - 253);
     }
     blockLeft_ = blockLeft;
     in_.Release(c);
-    window_.Release(w);
+    history_.End(p);
     // Past the end of the data the reader supplies zero bits, so the loop above always ends
     // (at the recorded size); whether it read beyond the data is checked once per call.
     if (error_ == kOk && in_.Overrun()) error_ = errReadFile;
-    produced = static_cast<std::size_t>(out - begin);
-    left_ -= produced;
-    return produced == 0 ? error_ : kOk;
+    // What was decoded before an error still goes out: it is the member's data up to there.
+    history_.Drain(out, end);
 }
 
 }  // namespace orvello::archive

@@ -22,7 +22,7 @@
 
 #include "BitReader.h"
 #include "Decoder.h"
-#include "LzWindow.h"
+#include "LzHistory.h"
 
 namespace orvello::archive {
 
@@ -52,6 +52,8 @@ class LhaBlockDecoder final : public Decoder {
     static constexpr std::size_t kSmallCapacity = (1u << kSmallRootBits) + kSmallSymbols * 256;
 
   private:
+    // Decodes into the history and hands out what fits before `end`.
+    void Decode(std::uint8_t*& out, std::uint8_t* end);
     int ReadBlockHeader();
     // Reads the lengths of a temporary or position code: `countBits` for the count, at most
     // `symbols` of them; `special` is the index after which a 2-bit run of zero lengths follows
@@ -62,7 +64,7 @@ class LhaBlockDecoder final : public Decoder {
                   std::size_t capacity);
 
     MsbBitReader in_;
-    LzWindow window_;
+    LzHistory history_;
     unsigned dictBits_;
     unsigned countBits_;
     std::uint64_t left_;

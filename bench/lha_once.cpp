@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int times = argc > 2 ? std::atoi(argv[2]) : 1;
-    const auto members = testing::ReadRawLha(argv[1]);
+    const auto members = orvello::archive::testing::ReadRawLha(argv[1]);
     std::vector<std::uint8_t> buf(32768);
     std::uint64_t total = 0;
     for (int t = 0; t < times; ++t) {
