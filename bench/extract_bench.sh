@@ -8,6 +8,7 @@
 # Usage: bench/extract_bench.sh [BUILD_DIR]   (a build with -DORVELLO_BENCH=ON, Release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/common.sh
 build=${1:-build-bench}
 runs=${RUNS:-5}
 tool="$PWD/$build/orvello-arc"
@@ -21,21 +22,6 @@ if [ ! -f "$data/big.zip" ] || [ ! -f "$data/small.zip" ]; then
 fi
 out="$data/out"
 
-# Best wall time in milliseconds of `runs` runs of a command, each into an empty folder.
-best_ms() {
-    local best=""
-    for _ in $(seq "$runs"); do
-        rm -rf "$out" && mkdir -p "$out"
-        local t0 t1
-        t0=$(date +%s%N)
-        "$@" >/dev/null 2>&1 || true
-        t1=$(date +%s%N)
-        local ms=$(((t1 - t0) / 1000000))
-        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
-    done
-    echo "$best"
-}
-
 ours() { "$tool" extract "$1" "$out"; }
 unzip_() { unzip -qq -o "$1" -d "$out"; }
 unar_() { unar -q -f -o "$out" "$1"; }
@@ -44,7 +30,6 @@ repeat() {  # repeat N FUNCTION ARCHIVE: the extraction N times in a row
     for _ in $(seq "$n"); do "$f" "$a"; done
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "-" }'; }
 
 echo "== wall time, best of $runs (ms)"
 printf "%-28s %8s %8s %8s %12s %12s\n" case ours unzip unar ours/unzip ours/unar

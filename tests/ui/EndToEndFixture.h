@@ -1,4 +1,4 @@
-// The end-to-end fixture: the real program with three emulators (SNES9x, ZSNES, M.A.M.E.),
+// The end-to-end fixture: the real program with four emulators (SNES9x, ZSNES, M.A.M.E., Callus),
 // each a stand-in that records how it was started, with its games folder; and the steps a user
 // takes through the real windows.
 #pragma once
@@ -50,7 +50,7 @@ class EndToEndTest : public ::testing::Test {
         ASSERT_TRUE(dir_.isValid());
         savedFolder_ = QDir::currentPath();
         log_ = dir_.filePath("emulator.log");
-        for (const char* name : {"snes9x", "zsnes", "mame"}) {
+        for (const char* name : {"snes9x", "zsnes", "mame", "callus"}) {
             QDir().mkpath(dir_.filePath(QStringLiteral("emu/") + name));
             QDir().mkpath(dir_.filePath(QStringLiteral("games/") + name));
             ASSERT_TRUE(WriteStandInEmulator(Emulator(name), log_));
@@ -71,17 +71,23 @@ class EndToEndTest : public ::testing::Test {
     QString Games(const char* name) const {
         return dir_.filePath(QStringLiteral("games/") + QLatin1String(name));
     }
+    // Copies a fixture archive of the repository into a games folder.
+    static void PutFixture(const char* folder, const char* name, const QString& to) {
+        const QString from = QStringLiteral(ORVELLO_FIXTURES "/archives/%1/%2")
+                                 .arg(QLatin1String(folder), QLatin1String(name));
+        ASSERT_TRUE(QFile::copy(from, to + "/" + QLatin1String(name))) << name;
+    }
     void PutZip(const QString& path, const std::vector<orvello::testing::ZipEntry>& entries) {
         WriteFile(path, Bytes(orvello::testing::BuildZip(entries)));
     }
 
-    // The program set up for three emulators, each with its games folder, showing `slot`
+    // The program set up for four emulators, each with its games folder, showing `slot`
     // with the selector open.
     void Open(EmulatorSlot slot, bool keepExtracted) {
         QByteArray ini =
             "[Common]\nAutoPreview=0\nSave ROMs=" + QByteArray(keepExtracted ? "1" : "0") + "\n";
         const std::pair<const char*, const char*> emulators[] = {
-            {"S9x", "snes9x"}, {"ZSNES", "zsnes"}, {"MAME", "mame"}};
+            {"S9x", "snes9x"}, {"ZSNES", "zsnes"}, {"MAME", "mame"}, {"Callus", "callus"}};
         for (const auto& [section, name] : emulators) {
             ini += "[" + QByteArray(section) + "]\nEmuPath=" + Emulator(name).toUtf8() +
                    "\nGamesDir=" + Games(name).toUtf8() + "\n";

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -225,6 +226,72 @@ TEST_P(KeepingOrNot, WholeLhaArchiveInTheMameSlot) {
     } else {
         EXPECT_EQ(Names(EmuDir("mame")), QStringList{"mame"});
     }
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_P(KeepingOrNot, MemberSplitAcrossArjVolumesInTheSnes9xSlot) {
+    const bool keep = GetParam();
+    // ARJ 3.10 split GAME.SMC over the first volume and both continuation volumes.
+    for (const char* part : {"MULTIVOL.ARJ", "MULTIVOL.A01", "MULTIVOL.A02"})
+        PutFixture("arj", part, Games("snes9x"));
+    Open(SlotSNES9x, keep);
+    State().Switches[SlotSNES9x] = " -y";
+    ClickFile("MULTIVOL.ARJ");
+    Ticks();
+    EXPECT_EQ(Panel(), "Viewing archive file");
+    ClickMember("GAME.SMC");
+    Ticks();
+    Play();
+    EXPECT_EQ(Log(), (QStringList{Emulator("snes9x"), "-y", "GAME.SMC", "cwd=" + EmuDir("snes9x"),
+                                  "roms:GAME.SMC snes9x "}));
+    if (keep) {
+        const QByteArray rom = Content(EmuDir("snes9x") + "/GAME.SMC");
+        EXPECT_EQ(rom.size(), 131584);
+        EXPECT_EQ(QCryptographicHash::hash(rom, QCryptographicHash::Sha256).toHex(),
+                  "3b3866aa30c664e82c593cc0ce34e3c7765e931f85dd4fd3531061179a65220f");
+        EXPECT_EQ(Names(EmuDir("snes9x")), (QStringList{"GAME.SMC", "snes9x"}));
+    } else {
+        EXPECT_EQ(Names(EmuDir("snes9x")), QStringList{"snes9x"});
+    }
+    EXPECT_EQ(Names(Games("snes9x")),
+              (QStringList{"MULTIVOL.A01", "MULTIVOL.A02", "MULTIVOL.ARJ"}));
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_P(KeepingOrNot, WholeArcArchiveInTheCallusSlot) {
+    const bool keep = GetParam();
+    // Stored, packed, squeezed and crunched members.
+    PutFixture("arc", "MIXED.ARC", Games("callus"));
+    Open(SlotCallus, keep);
+    State().Switches[SlotCallus] = "";
+    EXPECT_FALSE(Sel()->ZipList->isVisible()) << "Callus takes the archive whole";
+    ClickFile("MIXED.ARC");
+    Ticks();
+    Play();
+    EXPECT_EQ(Log(), (QStringList{Emulator("callus"), "MIXED", "cwd=" + EmuDir("callus"),
+                                  "roms:MIXED callus ",
+                                  "dir MIXED:EMPTY.DAT NOISE.BIN NOP90.BIN PACK1.BIN PACK2.BIN "
+                                  "README TILES.CHR "}));
+    if (keep) {
+        const std::pair<const char*, const char*> members[] = {
+            {"EMPTY.DAT", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+            {"NOISE.BIN", "7aa778ce2bcc1bb89eac08a7ea56a9bca51f2c2155d392db778aeb5589f9bdc8"},
+            {"NOP90.BIN", "80f75cd3b6f5a718febfba0b828de2c4e89e9329567fcf509291d00e0676a238"},
+            {"PACK1.BIN", "147e211035fdaef4ce9b52cc4784b10a94b58039befad8096172fd0fb29b1a2e"},
+            {"PACK2.BIN", "1ff677582f2000de9ad8f25f52674b727ada66f6f54dcec762a4f576f71ad0c3"},
+            {"README", "1452c1a09f4ae6f69627753ebc57e47c9a781c24fee8852e8bea879f5c8057e2"},
+            {"TILES.CHR", "913662d417b7cdf37bc55edfe6e8b2edb89239c5fff90db900cc3cbdb4652329"}};
+        for (const auto& [name, sha] : members) {
+            EXPECT_EQ(QCryptographicHash::hash(Content(EmuDir("callus") + "/MIXED/" + name),
+                                               QCryptographicHash::Sha256)
+                          .toHex(),
+                      sha)
+                << name;
+        }
+    } else {
+        EXPECT_EQ(Names(EmuDir("callus")), QStringList{"callus"});
+    }
+    EXPECT_EQ(Names(Games("callus")), QStringList{"MIXED.ARC"});
     EXPECT_TRUE(host_.messages.empty());
 }
 
