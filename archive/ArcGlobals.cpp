@@ -8,33 +8,27 @@ namespace orvello::archive {
 
 namespace {
 
-// Eight tables for CRC-32 "slicing by 8": table k maps a byte that is k positions further
-// back in the input to its contribution, so eight bytes fold in with eight look-ups.
-constexpr auto kCrc32Tables = [] {
-    std::array<std::array<std::uint32_t, 256>, 8> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
+// Eight tables for "slicing by 8" of a reflected CRC with polynomial `poly`: table k maps a
+// byte that is k positions further back in the input to its contribution, so eight bytes fold
+// in with eight look-ups.
+template <typename T>
+constexpr std::array<std::array<T, 256>, 8> SlicingTables(T poly) {
+    std::array<std::array<T, 256>, 8> t{};
+    for (unsigned i = 0; i < 256; ++i) {
+        T c = static_cast<T>(i);
         for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+            c = static_cast<T>((c & 1) ? (c >> 1) ^ poly : c >> 1);
         t[0][i] = c;
     }
     for (std::size_t k = 1; k < 8; ++k) {
         for (std::size_t i = 0; i < 256; ++i)
-            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+            t[k][i] = static_cast<T>((t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF]);
     }
     return t;
-}();
+}
 
-constexpr auto kCrc16Table = [] {
-    std::array<std::uint16_t, 256> t{};
-    for (unsigned i = 0; i < 256; ++i) {
-        unsigned c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? (c >> 1) ^ 0xA001u : c >> 1;
-        t[i] = static_cast<std::uint16_t>(c);
-    }
-    return t;
-}();
+constexpr auto kCrc32Tables = SlicingTables<std::uint32_t>(0xEDB88320u);
+constexpr auto kCrc16Tables = SlicingTables<std::uint16_t>(0xA001u);
 
 // Days from 1970-01-01 to a civil date (Howard Hinnant's days_from_civil).
 std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
@@ -98,8 +92,16 @@ std::uint32_t Crc32Byte(std::uint32_t reg, std::uint8_t b) {
 }
 
 std::uint16_t Crc16Update(std::uint16_t reg, const std::uint8_t* p, std::size_t n) {
+    const auto& t = kCrc16Tables;
+    while (n >= 8) {
+        const unsigned lo = reg ^ (p[0] | static_cast<unsigned>(p[1]) << 8);
+        reg = t[7][lo & 0xFF] ^ t[6][lo >> 8] ^ t[5][p[2]] ^ t[4][p[3]] ^ t[3][p[4]] ^ t[2][p[5]] ^
+              t[1][p[6]] ^ t[0][p[7]];
+        p += 8;
+        n -= 8;
+    }
     while (n--)
-        reg = static_cast<std::uint16_t>((reg >> 8) ^ kCrc16Table[(reg ^ *p++) & 0xFF]);
+        reg = static_cast<std::uint16_t>((reg >> 8) ^ t[0][(reg ^ *p++) & 0xFF]);
     return reg;
 }
 

@@ -21,6 +21,7 @@ LzwTable::LzwTable() {
         prefix_[c] = kNone;
         suffix_[c] = static_cast<std::uint8_t>(c);
         first_[c] = static_cast<std::uint8_t>(c);
+        length_[c] = 1;
     }
 }
 
@@ -48,11 +49,7 @@ int LzwTable::Next(unsigned code, unsigned slot) {
     } else {
         return errInvalidCode;
     }
-    if (slot < kCodes) {
-        prefix_[slot] = prev_;
-        suffix_[slot] = first;
-        first_[slot] = first_[prev_];
-    }
+    if (slot < kCodes) Define(slot, first);
     // Write the string backwards from the end of the stack.
     std::size_t top = kCodes;
     unsigned c = code;
@@ -85,16 +82,61 @@ LzwDecoder::LzwDecoder(InputSource& src, const Options& options)
 }
 
 int LzwDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) {
-    produced = 0;
-    while (produced < capacity) {
+    std::uint8_t* o = out;
+    std::uint8_t* const end = out + capacity;
+    while (o < end) {
         if (table_.Pending() != 0) {
-            produced += table_.Take(out + produced, capacity - produced);
+            o += table_.Take(o, static_cast<std::size_t>(end - o));
             continue;
         }
         if (done_ || error_ != kOk) break;
-        error_ = NextCode();
+        if (table_.Started()) FastCodes(o, end);
+        // What the fast loop leaves: the first code after a start or a clear, control codes,
+        // and the codes near the end of the buffered input.
+        if (o < end && table_.Pending() == 0 && !done_ && error_ == kOk) error_ = NextCode();
     }
+    produced = static_cast<std::size_t>(o - out);
     return produced == 0 ? error_ : kOk;
+}
+
+void LzwDecoder::FastCodes(std::uint8_t*& o, std::uint8_t* end) {
+    // The decoder's state in locals: stores to output bytes could otherwise alias it.
+    unsigned width = width_, next = next_, inGroup = inGroup_;
+    const unsigned limit = 1u << opt_.maxBits;
+    const bool endCode = opt_.endCode;
+    LsbBitReader::Cursor c = in_.Lease();
+    // While eight bytes are buffered every code read is whole input, so none is the padding
+    // at the end; NextCode reads those.
+    while (o < end && c.end - c.next >= 8) {
+        if (c.count < width) LsbBitReader::RefillFast(c);
+        const auto code = static_cast<unsigned>(c.bits & ((1u << width) - 1));
+        if (code == kClear || (endCode && code == kEnd)) break;  // left for NextCode
+        c.bits >>= width;
+        c.count -= width;
+        inGroup = (inGroup + 1) & 7;
+        const unsigned slot = next < limit ? next : LzwTable::kCodes;
+        int error = kOk;
+        o += table_.NextInto(code, slot, o, static_cast<std::size_t>(end - o), error);
+        if (error != kOk) {
+            error_ = error;
+            break;
+        }
+        if (slot != LzwTable::kCodes) ++next;
+        if (next >= (1u << width) && width < opt_.maxBits) {
+            in_.Release(c);
+            inGroup_ = inGroup;
+            width_ = width;
+            SkipGroup();
+            inGroup = 0;
+            ++width;
+            c = in_.Lease();
+        }
+        if (table_.Pending() != 0) break;  // a string longer than the room left
+    }
+    in_.Release(c);
+    width_ = width;
+    next_ = next;
+    inGroup_ = inGroup;
 }
 
 void LzwDecoder::SkipGroup() {

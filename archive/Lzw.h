@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "ArcTypes.h"
 #include "BitReader.h"
 #include "Decoder.h"
 
@@ -39,16 +40,65 @@ class LzwTable {
     // errStackOverflow for a chain of prefixes that does not end.
     int Next(unsigned code, unsigned slot);
 
+    // Next for tables whose codes are freed only all at once (FreeFrom), as in ZOO and ARC:
+    // then every code's string length is known, and a string that fits in `room` bytes is
+    // written straight to `out` instead of to the stack. Returns the bytes written there; 0
+    // when the string went to the stack (take it with Take) or `error` was set.
+    std::size_t NextInto(unsigned code, unsigned slot, std::uint8_t* out, std::size_t room,
+                         int& error) {
+        std::size_t len;
+        std::uint8_t first;
+        if (code < 256) {
+            len = 1;
+            first = static_cast<std::uint8_t>(code);
+        } else if (code < kCodes && prefix_[code] < kCodes) {
+            len = length_[code];
+            first = first_[code];
+        } else if (code == slot && slot < kCodes) {
+            len = length_[prev_] + 1u;  // the code being defined now
+            first = first_[prev_];
+        } else {
+            len = room + 1;  // not defined: Next tells which error
+        }
+        if (len > room) {
+            error = Next(code, slot);
+            return 0;
+        }
+        if (slot < kCodes) Define(slot, first);
+        // Backwards from the last byte; the index mask keeps even a damaged chain in bounds.
+        unsigned c = code;
+        for (std::size_t i = len - 1; i != 0; --i) {
+            out[i] = suffix_[c];
+            c = prefix_[c] & (kCodes - 1);
+        }
+        if (c > 255) {
+            error = errInvalidCode;  // a chain that does not match its length
+            return 0;
+        }
+        out[0] = static_cast<std::uint8_t>(c);
+        prev_ = static_cast<std::uint16_t>(code);
+        return len;
+    }
+
     // Bytes of the last decoded string not taken yet.
     std::size_t Pending() const { return kCodes - pending_; }
     // Copies up to n of them to out; returns the count.
     std::size_t Take(std::uint8_t* out, std::size_t n);
 
   private:
+    // Defines `slot` as the previous string plus `last`.
+    void Define(unsigned slot, std::uint8_t last) {
+        prefix_[slot] = prev_;
+        suffix_[slot] = last;
+        first_[slot] = first_[prev_];
+        length_[slot] = static_cast<std::uint16_t>(length_[prev_] + 1u);
+    }
+
     std::array<std::uint16_t, kCodes> prefix_;
     std::array<std::uint8_t, kCodes> suffix_{};
-    std::array<std::uint8_t, kCodes> first_{};  // the first byte of each code's string
-    std::uint16_t prev_ = kNone;                // the code decoded last
+    std::array<std::uint8_t, kCodes> first_{};    // the first byte of each code's string
+    std::array<std::uint16_t, kCodes> length_{};  // the length of each code's string
+    std::uint16_t prev_ = kNone;                  // the code decoded last
     // A decoded string, written backwards from the end; pending_ is its first byte not yet
     // taken (only the part from pending_ on is read).
     std::array<std::uint8_t, kCodes> stack_;
@@ -78,6 +128,9 @@ class LzwDecoder final : public Decoder {
     std::uint64_t Consumed() const override { return in_.Taken(); }
 
   private:
+    // Decodes ordinary codes straight into `o` while the input is buffered; stops before a
+    // control code.
+    void FastCodes(std::uint8_t*& o, std::uint8_t* end);
     int NextCode();
     void SkipGroup();
 
