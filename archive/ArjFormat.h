@@ -10,6 +10,10 @@ inline constexpr unsigned kArjMaxBasicHeader = 2600;
 inline constexpr unsigned kArjFlagGarbled = 1;  // password-protected
 inline constexpr unsigned kArjFlagVolume = 4;   // the member continues in the next volume
 inline constexpr unsigned kArjFileTypeDirectory = 3;
+// Labels hold no data: the disk's volume label, and the entry that opens each chapter of an
+// archive made with chapters (arj ac).
+inline constexpr unsigned kArjFileTypeVolumeLabel = 4;
+inline constexpr unsigned kArjFileTypeChapterLabel = 5;
 inline constexpr int kArjMaxVolumes = 999;
 
 // Hosts whose ARJ stores the modification time as a Unix time instead of a DOS date-time.

@@ -246,6 +246,11 @@ bool TUnARJ::ProcessMember(Place& place, const Header& h) {
         FollowVolumes(place, h);
         return true;
     }
+    if (h.fileType == kArjFileTypeVolumeLabel || h.fileType == kArjFileTypeChapterLabel) {
+        // A label: no file, and the members after it (the next chapters) still come out.
+        FollowVolumes(place, h);
+        return true;
+    }
     if (!SetFileName(h.name)) {
         Report(errInvalidFileName, h.name);  // a name that would leave the output folder
         FollowVolumes(place, h);

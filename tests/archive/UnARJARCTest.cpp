@@ -1,7 +1,9 @@
 // The ARJ and ARC extractors: every fixture archive against its manifest, the edge cases of
 // both walks, multi-volume sets, and hostile archives.
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <filesystem>
 #include <map>
@@ -355,6 +357,39 @@ TEST(UnARJ, FoldersDoNotEndTheWalkAndUnixHostsKeepTheirTime) {
     ev = ExtractBytes(dirs, dir, "T.ARJ", arj);
     EXPECT_TRUE(ev.errors.empty());
     EXPECT_TRUE(fs::exists(Out(dir, "roms/UNIX.BIN")));
+}
+
+// ARJ's chapters (arj ac) put a label entry before each chapter's members, and a volume label
+// may come first: neither holds a file, and the members after them still come out. A type
+// that no ARJ writes still ends the call.
+TEST(UnARJ, LabelsDoNotEndTheWalkButUnknownTypesDo) {
+    KeepFolder keep;
+    TempDir dir;
+    ArjMember volume, chapter;
+    volume.name = "GAMES";
+    volume.fileType = kArjFileTypeVolumeLabel;
+    chapter.name = "<<<001>>>";
+    chapter.fileType = kArjFileTypeChapterLabel;
+    TUnARJ x;
+    Reports ev = ExtractBytes(
+        x, dir, "T.ARJ",
+        BuildArj({volume, Stored("ONE.BIN", "one"), chapter, Stored("TWO.BIN", "two")}));
+    EXPECT_TRUE(ev.errors.empty());
+    EXPECT_EQ(ReadBytes(Out(dir, "ONE.BIN")), TextBytes("one"));
+    EXPECT_EQ(ReadBytes(Out(dir, "TWO.BIN")), TextBytes("two"));
+    std::vector<std::string> written;
+    for (const auto& f : fs::directory_iterator(dir.Path() + "/out"))
+        written.push_back(f.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"ONE.BIN", "TWO.BIN"}));
+
+    ArjMember odd = Stored("ODD.BIN", "odd");
+    odd.fileType = 7;
+    TUnARJ y;
+    fs::remove_all(dir.Path() + "/out");
+    ev = ExtractBytes(y, dir, "T.ARJ", BuildArj({odd, Stored("ONE.BIN", "one")}));
+    EXPECT_EQ(ev.Codes(), std::vector<int>{errUnknownFileType});
+    EXPECT_FALSE(fs::exists(Out(dir, "ONE.BIN")));
 }
 
 TEST(UnARJARC, ARefusedOverwriteLeavesTheFileAndTheWalkGoesOn) {
