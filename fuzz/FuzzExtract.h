@@ -11,6 +11,7 @@
 #include <string>
 #include <system_error>
 
+#include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
 
 namespace orvello::fuzz {
@@ -64,6 +65,29 @@ inline std::uint64_t ExtractInput(archive::TUnBase& x, const Scratch& scratch,
     }
     scratch.Empty();
     return written;
+}
+
+// The sum of the unpacked sizes the lister reads from the input's headers. The LZ77 block
+// method (LHA, ZOO method 2, ARJ methods 1 to 3) can send a code of one symbol in no bits, so
+// a few input bytes can rightly stand for megabytes of output; what no extractor may do is
+// write more than its members' headers say they hold.
+inline std::uint64_t ListedTotal(const std::uint8_t* data, std::size_t size,
+                                 const std::string& name) {
+    archive::MemoryFileSystem files;
+    files.Add(name, std::span<const std::uint8_t>(data, size));
+    archive::TArcLister lister;
+    lister.Files = &files;
+    std::uint64_t total = 0;
+    lister.OnRead = [&](archive::TZipCommon&, std::int64_t, std::int32_t) {
+        if (lister.UnpackedSize > 0) total += static_cast<std::uint64_t>(lister.UnpackedSize);
+    };
+    lister.OnTotals = [](archive::TZipCommon&, std::int32_t) {};
+    try {
+        lister.SetArchiveFile(name);
+        lister.Activate();
+    } catch (const archive::E_RAISE&) {
+    }
+    return total;
 }
 
 }  // namespace orvello::fuzz
