@@ -26,8 +26,8 @@ class ArjFastDecoder final : public Decoder {
     static constexpr unsigned kMaxDistance = 15872;
 
   private:
-    // Decodes into the history and hands out what fits before `end`.
-    void Decode(std::uint8_t*& out, std::uint8_t* end);
+    // Decodes up to `want` bytes into the history.
+    void Decode(std::size_t want);
 
     MsbBitReader in_;
     LzHistory history_;

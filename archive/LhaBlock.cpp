@@ -125,20 +125,12 @@ int LhaBlockDecoder::ReadBlockHeader() {
 }
 
 int LhaBlockDecoder::Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) {
-    produced = 0;
-    std::uint8_t* const begin = out;
-    std::uint8_t* const end =
-        out + static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left_));
-    // Bytes of the last match that did not fit the caller's buffer come first.
-    history_.Drain(out, end);
-    if (out < end && error_ == kOk) Decode(out, end);
-    produced = static_cast<std::size_t>(out - begin);
-    left_ -= produced;
-    return produced == 0 ? error_ : kOk;
+    return history_.Read(out, capacity, left_, error_, produced,
+                         [this](std::size_t want) { Decode(want); });
 }
 
-void LhaBlockDecoder::Decode(std::uint8_t*& out, std::uint8_t* end) {
-    std::uint8_t* p = history_.Begin(static_cast<std::size_t>(end - out));
+void LhaBlockDecoder::Decode(std::size_t want) {
+    std::uint8_t* p = history_.Begin(want);
     // Everything the loop reads of the decoder is in locals: stores to output bytes could
     // otherwise alias the members and force reloads.
     std::uint8_t* const limit = history_.Limit();
@@ -200,8 +192,6 @@ void LhaBlockDecoder::Decode(std::uint8_t*& out, std::uint8_t* end) {
     // Past the end of the data the reader supplies zero bits, so the loop above always ends
     // (at the recorded size); whether it read beyond the data is checked once per call.
     if (error_ == kOk && in_.Overrun()) error_ = errReadFile;
-    // What was decoded before an error still goes out: it is the member's data up to there.
-    history_.Drain(out, end);
 }
 
 }  // namespace orvello::archive

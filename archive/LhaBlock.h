@@ -52,8 +52,8 @@ class LhaBlockDecoder final : public Decoder {
     static constexpr std::size_t kSmallCapacity = (1u << kSmallRootBits) + kSmallSymbols * 256;
 
   private:
-    // Decodes into the history and hands out what fits before `end`.
-    void Decode(std::uint8_t*& out, std::uint8_t* end);
+    // Decodes up to `want` bytes into the history.
+    void Decode(std::size_t want);
     int ReadBlockHeader();
     // Reads the lengths of a temporary or position code: `countBits` for the count, at most
     // `symbols` of them; `special` is the index after which a 2-bit run of zero lengths follows

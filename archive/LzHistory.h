@@ -11,7 +11,8 @@
 //   std::uint8_t* const limit = history.Limit();  // stop starting symbols at limit...
 //   ... *p++ = literal; LzHistory::Copy(p, dist, len);
 //   history.End(p);                               // ...a last match may run past it
-//   history.Drain(out, end);                      // hand the new bytes to the caller
+//
+// with Read around it handing the new bytes to the caller.
 //
 // A copy may run up to kMaxMatch bytes past the limit and writes up to 7 bytes of scratch past
 // its own end; the buffer has room for both. Bytes written but not yet handed to the caller
@@ -23,6 +24,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+
+#include "Decoder.h"
 
 namespace orvello::archive {
 
@@ -38,8 +41,7 @@ class LzHistory {
     // lies before the start).
     LzHistory(unsigned bits, std::uint8_t fill)
         : history_(std::size_t{1} << bits),
-          size_(history_ + kStretch + kMaxMatch + 8),
-          buf_(std::make_unique_for_overwrite<std::uint8_t[]>(size_)),
+          buf_(std::make_unique_for_overwrite<std::uint8_t[]>(history_ + kStretch + kMaxMatch + 8)),
           pos_(history_),
           sent_(history_) {
         std::memset(buf_.get(), fill, history_);
@@ -50,6 +52,26 @@ class LzHistory {
     std::uint64_t Written() const { return written_; }
     // Bytes written and not yet handed out.
     std::size_t Pending() const { return pos_ - sent_; }
+
+    // A decoder's whole Read: pending bytes first, then, while there is room and no error,
+    // decode(want) writes up to `want` bytes through Begin..End, and what fits goes out. `left` is
+    // the member's bytes still to come; what was decoded before an error still goes out, the error
+    // itself at the next call that hands out nothing.
+    template <class Decode>
+    int Read(std::uint8_t* out, std::size_t capacity, std::uint64_t& left, const int& error,
+             std::size_t& produced, Decode decode) {
+        std::uint8_t* o = out;
+        std::uint8_t* const end =
+            out + static_cast<std::size_t>(std::min<std::uint64_t>(capacity, left));
+        Drain(o, end);
+        if (o < end && error == kOk) {
+            decode(static_cast<std::size_t>(end - o));
+            Drain(o, end);
+        }
+        produced = static_cast<std::size_t>(o - out);
+        left -= produced;
+        return produced == 0 ? error : kOk;
+    }
 
     // Hands out pending bytes, as many as fit before `end`.
     void Drain(std::uint8_t*& out, std::uint8_t* end) {
@@ -105,7 +127,6 @@ class LzHistory {
 
   private:
     std::size_t history_;
-    std::size_t size_;
     std::unique_ptr<std::uint8_t[]> buf_;
     std::size_t pos_;   // where the next byte goes
     std::size_t sent_;  // the first byte not handed out
