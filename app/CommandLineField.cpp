@@ -23,7 +23,7 @@ QLineEdit* AddCommandLineField(QWidget* parent, QBoxLayout* layout) {
 }
 
 void ShowCommand(QLineEdit* field, const CommandPreview& preview) {
-    field->setText(preview.line);
+    field->setText(PreviewText(preview));
     field->setCursorPosition(0);
     field->setToolTip(preview.workingFolder.isEmpty()
                           ? QString()

@@ -1,8 +1,10 @@
 #include "app/Main.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -36,12 +38,14 @@
 #include "app/About.h"
 #include "app/ClickGuard.h"
 #include "app/CommandLineField.h"
+#include "app/RunnersDialog.h"
 #include "app/core/Launch.h"
 #include "app/core/LaunchCommand.h"
 #include "app/core/PathRules.h"
 #include "options/OptionDialog.h"
 #include "platform/ProcessLaunch.h"
 #include "platform/Trash.h"
+#include "platform/pe/ProgramKind.h"
 #include "selector/OnFlyROMSelector.h"
 #include "selector/SelectorNames.h"
 
@@ -157,12 +161,9 @@ class TMainForm::SpawnRunner : public ProcessRunner {
         if (other) return other->Start(argv, workDir);
         return child_.Start(argv, workDir);
     }
-    void WaitForEnd() override {
-        if (other) {
-            other->WaitForEnd();
-        } else {
-            child_.WaitForEnd();
-        }
+    int WaitForEnd() override {
+        if (other) return other->WaitForEnd();
+        return child_.WaitForEnd();
     }
 
     ProcessRunner* other = nullptr;
@@ -346,6 +347,8 @@ void TMainForm::BuildMenus() {
                  QKeySequence(Qt::CTRL | Qt::Key_O), QString());
     FileSaveGeneralOpt->setCheckable(true);
     FileSaveGeneralOpt->setChecked(true);
+    FileRunners = MenuItem(FileMenu, "FileRunners", QStringLiteral("&Runners..."), QKeySequence(),
+                           QStringLiteral("Set the programs that start DOS and Windows emulators"));
     FileMenu->addSeparator();
     FileAbout = MenuItem(FileMenu, "FileAbout", QStringLiteral("&About..."), QKeySequence(),
                          QStringLiteral("Show info about program and author"));
@@ -380,6 +383,7 @@ void TMainForm::BuildMenus() {
     connect(FileSaveOption, &QAction::triggered, this, &TMainForm::FileSaveOptionClick);
     connect(FileAutoPreview, &QAction::triggered, this, &TMainForm::FileAutoPreviewClick);
     connect(FileAbout, &QAction::triggered, this, &TMainForm::FileAboutClick);
+    connect(FileRunners, &QAction::triggered, this, &TMainForm::FileRunnersClick);
     connect(FileExit, &QAction::triggered, this, &TMainForm::FileExitClick);
 }
 
@@ -446,16 +450,30 @@ void TMainForm::BuildTabs() {
     GamesDir = new QLineEdit(page);
     GamesDir->setObjectName(QStringLiteral("GamesDir"));
     GamesDir->setAccessibleName(QStringLiteral("Games directory"));
+    RunWith = new QComboBox(page);
+    RunWith->setObjectName(QStringLiteral("RunWith"));
+    RunWith->setAccessibleName(QStringLiteral("Run with"));
+    RunWith->view()->setAccessibleName(QStringLiteral("Run with"));  // its pop-up list
+    RunWith->addItems({QStringLiteral("Automatic"), QStringLiteral("Directly"),
+                       QStringLiteral("DOSBox"), QStringLiteral("Wine")});
+    RunWith->setToolTip(
+        QStringLiteral("How the emulator is started: Automatic starts DOS "
+                       "programs with DOSBox and Windows programs with Wine"));
+    auto* runLabel = new QLabel(QStringLiteral("R&un with:"), page);
+    runLabel->setBuddy(RunWith);
     auto* gamesLabel = new QLabel(QStringLiteral("Games directory:"), page);
     gamesLabel->setBuddy(GamesDir);
     CallOptionBt = new QPushButton(QStringLiteral("&Call option"), page);
     CallOptionBt->setObjectName(QStringLiteral("CallOptionBt"));
     CallOptionBt->setAccessibleName(QStringLiteral("Call option"));
     grid->addWidget(emuLabel, 0, 0);
+    grid->addWidget(runLabel, 0, 1);
     grid->addWidget(EmuPath, 1, 0);
+    grid->addWidget(RunWith, 1, 1);
     grid->addWidget(gamesLabel, 2, 0);
-    grid->addWidget(GamesDir, 3, 0);
-    grid->addWidget(CallOptionBt, 4, 0, Qt::AlignRight);
+    grid->addWidget(GamesDir, 3, 0, 1, 2);
+    grid->addWidget(CallOptionBt, 4, 0, 1, 2, Qt::AlignRight);
+    grid->setColumnStretch(0, 1);
     layout->addWidget(page, 1);
     setCentralWidget(central);
 
@@ -463,11 +481,13 @@ void TMainForm::BuildTabs() {
     GamesDir->installEventFilter(this);
     connect(EmuList, &QTabBar::currentChanged, this, &TMainForm::TabChanged);
     connect(CallOptionBt, &QPushButton::clicked, this, &TMainForm::CallOptionBtClick);
+    connect(RunWith, &QComboBox::activated, this, &TMainForm::RunWithChange);
 
     // Keyboard: the tab order follows the window from top to bottom, and Ctrl+Tab and
     // Ctrl+Shift+Tab (or Ctrl+Page Down / Page Up) move between the emulators.
     setTabOrder(EmuList, EmuPath);
-    setTabOrder(EmuPath, GamesDir);
+    setTabOrder(EmuPath, RunWith);
+    setTabOrder(RunWith, GamesDir);
     setTabOrder(GamesDir, CallOptionBt);
     auto step = [this](int delta) {
         EmuList->setCurrentIndex((EmuList->currentIndex() + delta + SlotCount) % SlotCount);
@@ -558,6 +578,7 @@ void TMainForm::LoadEmulatorSections(IniFile& ini) {
         dialog->LoadOptions(ini);
         dialog->BuildSwitches();
         state_.Switches.at(slot) = dialog->GetSwitches();
+        state_.SwitchPathsOf.at(slot) = dialog->GetSwitchPaths();
     }
 }
 
@@ -572,6 +593,7 @@ void TMainForm::ReadCommon(const IniFile& ini) {
     selector_->SetInfoType(ini.ReadInteger(Common, QStringLiteral("Info type"), InfoReport));
     FileAutoPreview->setChecked(ini.ReadBoolean(Common, QStringLiteral("AutoPreview"), true));
     state_.ShowPreview = ini.ReadBoolean(Common, QStringLiteral("Show preview"), true);
+    state_.Runners = ReadRunnerSettings(ini);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -622,6 +644,7 @@ bool TMainForm::CommitEmuPath() {
     }
     state_.EmuPath.at(state_.CurrentSlot) = text;
     EmuPath->setModified(false);
+    EmuPath->setToolTip(HowStarted());
     UpdateCommandLine();
     return true;
 }
@@ -679,6 +702,36 @@ void TMainForm::GamesDirExit() {
 void TMainForm::FillFields() {
     EmuPath->setText(state_.EmuPath.at(state_.CurrentSlot));
     GamesDir->setText(state_.GamesDir.at(state_.CurrentSlot));
+    RunWith->setCurrentIndex(static_cast<int>(state_.RunWith.at(state_.CurrentSlot)));
+    EmuPath->setToolTip(HowStarted());
+    UpdateCommandLine();
+}
+
+QString TMainForm::HowStarted() const {
+    const QString path = state_.EmuPath.at(state_.CurrentSlot);
+    if (path.isEmpty()) return QString();
+    const platform::ProgramKind kind = platform::ProgramKindOf(FileSystemBytes(path));
+    return StartedWithText(kind, RunnerFor(state_.RunWith.at(state_.CurrentSlot), kind));
+}
+
+void TMainForm::RunWithChange() {
+    state_.RunWith.at(state_.CurrentSlot) = RunnerChoiceOf(RunWith->currentIndex());
+    EmuPath->setToolTip(HowStarted());
+    if (!state_.EmuPath.at(state_.CurrentSlot).isEmpty()) ShowHintInStatus(HowStarted());
+    UpdateCommandLine();
+}
+
+void TMainForm::FileRunnersClick() {
+    RunnersDialog dialog(state_.Runners, host_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    state_.Runners = dialog.Settings();
+    // Written at once: the runners are the machine's, not a choice to save on exit.
+    try {
+        IniFile ini(SettingsPath());
+        WriteRunnerSettings(ini, state_.Runners);
+    } catch (const SettingsWriteError& e) {
+        host_.Error(e.Text());
+    }
     UpdateCommandLine();
 }
 
@@ -727,10 +780,24 @@ void TMainForm::FindEmuBtClick() {
     OpenFileRequest request;
     request.filter = QStringLiteral("All executable files|*.exe; *.bat");
     request.initialDir = FolderOf(state_.EmuPath.at(state_.CurrentSlot));
-    if (const auto chosen = host_.OpenFile(request)) {
-        state_.EmuPath.at(state_.CurrentSlot) = *chosen;
-        EmuPath->setText(*chosen);
+    const auto chosen = host_.OpenFile(request);
+    if (!chosen) return;
+    const platform::ProgramKind kind = platform::ProgramKindOf(FileSystemBytes(*chosen));
+    // A file that is there but that nothing can start is refused at once, not at "Play".
+    const QFileInfo chosenFile(*chosen);
+    if (kind == platform::ProgramKind::Unknown && chosenFile.isFile() &&
+        !chosenFile.isExecutable()) {
+        host_.Error(QStringLiteral("\"%1\" is not a program Orvello can start: it is neither "
+                                   "executable nor a DOS or Windows program.")
+                        .arg(*chosen));
+        return;
     }
+    state_.EmuPath.at(state_.CurrentSlot) = *chosen;
+    EmuPath->setText(*chosen);
+    EmuPath->setModified(false);
+    EmuPath->setToolTip(HowStarted());
+    ShowHintInStatus(HowStarted());
+    UpdateCommandLine();
 }
 
 void TMainForm::FindGamesDirBtClick() {
@@ -792,6 +859,7 @@ void TMainForm::CallOptionBtClick() {
     OptionDialog* dialog = dialogs_.at(state_.CurrentSlot);
     if (dialog->exec() == QDialog::Accepted) {
         state_.Switches.at(state_.CurrentSlot) = dialog->GetSwitches();
+        state_.SwitchPathsOf.at(state_.CurrentSlot) = dialog->GetSwitchPaths();
         UpdateCommandLine();
     }
 }
@@ -952,8 +1020,9 @@ void TMainForm::ShowRomInfo() {
 
 void TMainForm::UpdateCommandLine() {
     const EmulatorSlot slot = state_.CurrentSlot;
-    const CommandPreview preview = PreviewCommand(state_, slot, state_.Switches.at(slot),
-                                                  PlayTarget(state_, slot, ChosenMember()));
+    const CommandPreview preview =
+        PreviewCommand(state_, slot, state_.Switches.at(slot), state_.SwitchPathsOf.at(slot),
+                       PlayTarget(state_, slot, ChosenMember()));
     ShowCommand(CommandLine, preview);
 }
 

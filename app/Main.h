@@ -24,6 +24,7 @@
 #include "selector/FoldrDlg.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -77,11 +78,15 @@ class TMainForm : public QMainWindow {
     // missing file, or one that is neither, is reported and the window stays as it is.
     void OpenGivenFile(const QString& path);
     void CallOptionBtClick();
+    // "Run with:": how the current slot's emulator is started.
+    void RunWithChange();
 
     // Menu.
     void FileSaveOptionClick();
     void FileAutoPreviewClick();
     void FileAboutClick();
+    // File > Runners: the programs that start DOS and Windows emulators.
+    void FileRunnersClick();
     void FileExitClick();
 
     // Descriptions and deletion of the current ROM.
@@ -124,6 +129,8 @@ class TMainForm : public QMainWindow {
     QLineEdit* CommandLine;
     QTabBar* EmuList;
     QLineEdit* EmuPath;
+    // "Run with:" beside the emulator path.
+    QComboBox* RunWith;
     QLineEdit* GamesDir;
     QPushButton* CallOptionBt;
     std::array<QLabel*, 2> StatusPanels;
@@ -136,6 +143,7 @@ class TMainForm : public QMainWindow {
     QAction* FileAutoPreview;
     QAction* FileSaveExtracted;
     QAction* FileSaveGeneralOpt;
+    QAction* FileRunners;
     QAction* FileAbout;
     QAction* FileExit;
     QAction* ROMsDelete;
@@ -166,6 +174,8 @@ class TMainForm : public QMainWindow {
     bool CommitEmuPath();
     bool CommitGamesDir();
     void FillFields();
+    // How the current slot's emulator is started ("DOS program: started with DOSBox").
+    QString HowStarted() const;
     void ReadCommon(const IniFile& ini);
     // The stored name of the chosen archive member; nothing while none is chosen.
     std::optional<std::string> ChosenMember() const;

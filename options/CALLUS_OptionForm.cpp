@@ -113,8 +113,14 @@ void TCALLUS_OptForm::Build(SwitchBuilder& s) const {
         s.Add(" -frameskip " + Frames->text());
     }
     // Compared with the word exactly: any other text, an empty one too, is passed on.
-    if (SaveDir->text() != DefaultFolder) s.Add(" -savedir " + SaveDir->text());
-    if (PCXDir->text() != DefaultFolder) s.Add(" -pcxdir " + PCXDir->text());
+    if (SaveDir->text() != DefaultFolder) {
+        s.Add(" -savedir ");
+        s.AddPath(SaveDir->text());
+    }
+    if (PCXDir->text() != DefaultFolder) {
+        s.Add(" -pcxdir ");
+        s.AddPath(PCXDir->text());
+    }
 }
 
 void TCALLUS_OptForm::Refresh() {

@@ -111,7 +111,10 @@ void TGB_OptForm::Build(SwitchBuilder& s) const {
     if (Volume->value() != 10) s.AddNumber(" -volume ", Volume->value());
     if (VideoMode->currentIndex() != 0) s.AddNumber(" -video ", VideoMode->currentIndex());
     if (GGActive->isChecked()) s.Add(" -cheat " + GGCode->text());
-    if (BackGround->text() != Default) s.Add(" -background " + BackGround->text());
+    if (BackGround->text() != Default) {
+        s.Add(" -background ");
+        s.AddPath(BackGround->text());
+    }
 }
 
 void TGB_OptForm::SoundClick() {

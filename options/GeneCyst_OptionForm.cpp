@@ -135,8 +135,14 @@ void TGENC_OptForm::Build(SwitchBuilder& s) const {
     if (res >= 0 && res < static_cast<int>(Resolutions.size())) s.Add(Resolutions.at(res));
     if (HideGUI->isChecked()) s.Add(" -hidegui");
     if (Exclusive->isChecked()) s.Add(" -exclusive");
-    if (SaveDir->text() != Default) s.Add(" -savedir " + SaveDir->text());
-    if (PCXDir->text() != Default) s.Add(" -pcxdir " + PCXDir->text());
+    if (SaveDir->text() != Default) {
+        s.Add(" -savedir ");
+        s.AddPath(SaveDir->text());
+    }
+    if (PCXDir->text() != Default) {
+        s.Add(" -pcxdir ");
+        s.AddPath(PCXDir->text());
+    }
     s.Add(" -run ");
 }
 

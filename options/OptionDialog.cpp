@@ -241,9 +241,9 @@ OptionDialog::Preview OptionDialog::PreviewSwitches() const {
     try {
         Build(builder);
     } catch (const NotAnInteger& e) {
-        return {std::nullopt, NotAnIntegerMessage(e.Text())};
+        return {std::nullopt, NotAnIntegerMessage(e.Text()), {}};
     }
-    return {builder.Text(), QString()};
+    return {builder.Text(), QString(), builder.Paths()};
 }
 
 bool OptionDialog::BuildSwitches() {
@@ -253,6 +253,7 @@ bool OptionDialog::BuildSwitches() {
         return false;
     }
     Switches = *built.switches;
+    switchPaths_ = built.paths;
     UpdateCommandLine();
     return true;
 }
@@ -268,8 +269,8 @@ void OptionDialog::UpdateCommandLine() {
     }
     const std::optional<std::string> member =
         chosenMember_ ? chosenMember_() : std::optional<std::string>();
-    const CommandPreview preview =
-        PreviewCommand(state_, info_.slot, *built.switches, PlayTarget(state_, info_.slot, member));
+    const CommandPreview preview = PreviewCommand(state_, info_.slot, *built.switches, built.paths,
+                                                  PlayTarget(state_, info_.slot, member));
     ShowCommand(CommandLine, preview);
 }
 
@@ -281,6 +282,8 @@ void OptionDialog::SaveOptions(IniFile& ini) {
     const QString section = Section();
     ini.WriteText(section, QStringLiteral("EmuPath"), state_.EmuPath.at(info_.slot));
     ini.WriteText(section, QStringLiteral("GamesDir"), state_.GamesDir.at(info_.slot));
+    ini.WriteInteger(section, QStringLiteral("Runner"),
+                     static_cast<int>(state_.RunWith.at(info_.slot)));
     for (const Line& line : lines_) {
         if (!line.key.isEmpty()) Save(line, ini);
     }
@@ -291,6 +294,8 @@ void OptionDialog::LoadOptions(IniFile& ini) {
         ini.ReadText(pathsReadSection_, QStringLiteral("EmuPath"), QString());
     state_.GamesDir.at(info_.slot) =
         ini.ReadText(pathsReadSection_, QStringLiteral("GamesDir"), QString());
+    state_.RunWith.at(info_.slot) =
+        RunnerChoiceOf(ini.ReadInteger(Section(), QStringLiteral("Runner"), 0));
     if (orderGiven_) {
         for (const QString& key : loadOrder_)
             Load(LineOf(key), ini);

@@ -174,6 +174,13 @@ class SwitchBuilder {
   public:
     void Add(const QString& piece) { text_ += piece; }
     void Add(const char* piece) { text_ += QString::fromUtf8(piece); }
+    // A file or folder path: added as it is, and marked so that the launch keeps it one
+    // argument and gives it to DOSBox and Wine in their own form.
+    void AddPath(const QString& path) {
+        paths_.push_back({text_.size(), path.size()});
+        text_ += path;
+    }
+    const SwitchPaths& Paths() const { return paths_; }
     // The literal followed directly by the number in decimal.
     void AddNumber(const char* literal, int number);
     // The field's text as a whole number; throws NotAnInteger otherwise.
@@ -182,6 +189,7 @@ class SwitchBuilder {
 
   private:
     QString text_;
+    SwitchPaths paths_;
 };
 
 // The per-dialog facts of the dialog table.
@@ -212,11 +220,13 @@ class OptionDialog : public QDialog {
 
     // The cached switch string; builds nothing.
     QString GetSwitches() const { return Switches; }
+    // Where the cached switch string holds paths.
+    const SwitchPaths& GetSwitchPaths() const { return switchPaths_; }
     // Rebuilds the switch string from the controls. When a number field that must be
     // converted holds no whole number, the error box says so, the previous string stays and
     // the result is false.
     bool BuildSwitches();
-    // Writes "EmuPath", "GamesDir" and then the dialog's keys into its section.
+    // Writes "EmuPath", "GamesDir", "Runner" and then the dialog's keys into its section.
     void SaveOptions(IniFile& ini);
     // Reads them back; sets the slot's emulator path and games folder too.
     void LoadOptions(IniFile& ini);
@@ -232,6 +242,7 @@ class OptionDialog : public QDialog {
     struct Preview {
         std::optional<QString> switches;
         QString error;
+        SwitchPaths paths;
     };
     Preview PreviewSwitches() const;
     // Tells the command line below the pages which archive member is chosen (its stored
@@ -359,6 +370,7 @@ class OptionDialog : public QDialog {
     bool orderGiven_ = false;
     bool resetOrderGiven_ = false;
     std::function<std::optional<std::string>()> chosenMember_;
+    SwitchPaths switchPaths_;
     bool placed_ = false;
     bool created_ = false;
 };

@@ -141,7 +141,10 @@ void TS9x_OptForm::Build(SwitchBuilder& s) const {
     if (InterleavedFormat->isChecked()) s.Add(" -i");
     if (ForceHiMem->isChecked()) s.Add(" -F");
     if (ForceLowMem->isChecked()) s.Add(" -FL");
-    if (EnableSS->isChecked() && !SSName->text().isEmpty()) s.Add(" -l " + SSName->text());
+    if (EnableSS->isChecked() && !SSName->text().isEmpty()) {
+        s.Add(" -l ");
+        s.AddPath(SSName->text());
+    }
     if (CheatCode->isChecked()) {
         switch (CodeType->ItemIndex()) {
             case 0:

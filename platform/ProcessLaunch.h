@@ -26,8 +26,9 @@ class ChildProcess {
     bool Started() const { return pid_ > 0; }
 
     // Returns once the program has ended, running the event loop meanwhile (timers fire,
-    // windows repaint) when there is one; blocks otherwise. The exit code, or -1 when the
-    // program ended by a signal or none was started.
+    // windows repaint) when there is one; blocks otherwise. The exit code, 128 and the
+    // signal's number when a signal ended the program (as a shell reports it), or -1 when
+    // none was started.
     int WaitForEnd();
 
   private:

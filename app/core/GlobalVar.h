@@ -9,6 +9,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
+
+#include "app/core/Runners.h"
 
 namespace orvello {
 
@@ -76,6 +79,16 @@ inline constexpr std::int32_t NotePlayArchive = 6;
 inline constexpr std::int32_t NoteClosed = 7;
 inline constexpr std::int32_t NoteCleared = 8;
 
+// A file or folder path that an option dialog put into a slot's switch string: where it
+// stands in the text. The launch keeps it one argument, blanks and all, and gives it to
+// DOSBox and Wine in their own form.
+struct SwitchPath {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    bool operator==(const SwitchPath&) const = default;
+};
+using SwitchPaths = std::vector<SwitchPath>;
+
 struct MailboxEntry {
     std::int32_t Source = 0;
     std::int32_t Recipient = 0;
@@ -108,6 +121,11 @@ struct AppState {
     std::array<QString, SlotCount> EmuPath;
     std::array<QString, SlotCount> GamesDir;
     std::array<QString, SlotCount> Switches;
+    // The paths in each slot's switch string.
+    std::array<SwitchPaths, SlotCount> SwitchPathsOf;
+    // How each slot's emulator is started, and the runners' programs.
+    std::array<RunnerChoice, SlotCount> RunWith{};
+    RunnerSettings Runners;
 
     QString ArchiveMask = DefaultArchiveMask;
     QString SelectedFile;

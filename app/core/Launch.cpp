@@ -1,12 +1,17 @@
 #include "app/core/Launch.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+
+#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
+#include "app/core/DosNames.h"
 #include "app/core/LaunchCommand.h"
 #include "app/core/PathRules.h"
 #include "archive/ArcPaths.h"
@@ -135,6 +140,7 @@ Launcher::Launcher(AppState& state, UiHost& host, LaunchArchives& archives, Proc
 void Launcher::LaunchRom(bool keepExtracted) {
     if (running_) return;
     const RunningFlag running(running_);
+    exitStatus_.reset();
     // Nothing chosen, nothing to start the emulator on ("Play" is unavailable then; a
     // notification that comes anyway does nothing).
     if (state_.SelectedFile.isEmpty()) return;
@@ -151,6 +157,38 @@ void Launcher::LaunchRom(bool keepExtracted) {
     }
 }
 
+std::optional<EmulatorCommand> Launcher::CommandFor(const std::string& target) {
+    const EmulatorSlot slot = state_.CurrentSlot;
+    EmulatorCommand command = AssembleCommand(
+        RequestFor(state_, slot, state_.Switches.at(slot), state_.SwitchPathsOf.at(slot), target));
+    if (!command.refusal.isEmpty()) {
+        host_.Error(command.refusal);
+        return std::nullopt;
+    }
+    // What is known before the start is said before anything is extracted: a program that is
+    // not there, or that Linux cannot run by itself.
+    const QString emulator = QFileInfo(state_.EmuPath.at(slot)).absoluteFilePath();
+    const QFileInfo program(emulator);
+    QString reason;
+    if (!program.exists()) {
+        reason = QStringLiteral("No such file or directory");
+    } else if (!program.isFile()) {
+        reason = QStringLiteral("Is a directory");
+    } else if (command.runner == Runner::Direct && !program.isExecutable()) {
+        reason = QStringLiteral("Permission denied");
+        // A DOS or Windows program never runs directly; say what starts it.
+        if (command.kind == platform::ProgramKind::Dos ||
+            command.kind == platform::ProgramKind::Windows)
+            reason += QStringLiteral(" (a %1: choose \"Automatic\" under \"Run with:\")")
+                          .arg(QString::fromLatin1(platform::ProgramKindText(command.kind)));
+    }
+    if (!reason.isEmpty()) {
+        host_.Error(StartFailureText(emulator, reason));
+        return std::nullopt;
+    }
+    return command;
+}
+
 void Launcher::LaunchGame(bool keepExtracted) {
     const QString emulator = QFileInfo(state_.EmuPath.at(state_.CurrentSlot)).absoluteFilePath();
     const QString game = state_.RomBaseName;
@@ -160,6 +198,8 @@ void Launcher::LaunchGame(bool keepExtracted) {
         host_.Error(CantExtractRoms);
         return;
     }
+    const std::optional<EmulatorCommand> command = CommandFor(FileSystemBytes(game));
+    if (!command) return;
     const std::string gameFolder = FileSystemBytes(state_.LaunchTarget);
     std::error_code ec;
     const bool folderMade = fs::create_directory(gameFolder, ec) && !ec;
@@ -182,7 +222,7 @@ void Launcher::LaunchGame(bool keepExtracted) {
         }
         return;
     }
-    StartEmulator(FileSystemBytes(game));
+    StartEmulator(*command);
     if (!keepExtracted) EmptyFolder(gameFolder, record, folderMade);
 }
 
@@ -194,7 +234,14 @@ void Launcher::LaunchFile(bool keepExtracted) {
             return;
         }
         state_.LaunchTarget = state_.SelectedFile;
-        StartEmulator(FileSystemBytes(state_.SelectedFile));
+        const std::optional<EmulatorCommand> command =
+            CommandFor(FileSystemBytes(state_.SelectedFile));
+        if (!command) return;
+        ExtractionRecord record;
+        if (!command->stageAs.isEmpty() && !StageDosRom(*command, std::string(), record)) return;
+        StartEmulator(*command);
+        // A link or copy made for DOS goes whatever is kept: the ROM itself lies elsewhere.
+        EmptyFolder(std::string(), record, false);
         return;
     }
     const QString emulator = QFileInfo(state_.EmuPath.at(state_.CurrentSlot)).absoluteFilePath();
@@ -206,26 +253,37 @@ void Launcher::LaunchFile(bool keepExtracted) {
     const std::string name = MemberArgument(archives_.ChosenMemberRawName(), state_.RomFileName);
     const std::string emuFolder = FileSystemBytes(folder);
     const std::string romPath = FileSystemBytes(JoinPath(folder, QString())) + name;
+    if (name.empty()) {
+        host_.Error(CantExtractRom);
+        return;
+    }
+    const std::optional<EmulatorCommand> command = CommandFor(name);
+    if (!command) return;
 
     ExtractionRecord record;
-    const bool extracted = !name.empty() && ExtractFromArchive(emuFolder, name, record, name);
-    if (record.cancelled) {
-        TakeBackCancelled(emuFolder, record, false);
-        return;
-    }
-    // The extractor's verdict on the member decides, not the file's existence: a member that
-    // failed may have left an empty or partial file of its name. A file that was there before
-    // the launch is used as it is.
-    const bool ready =
-        extracted && !HasName(record.failed, name) &&
-        (HasName(record.extracted, name) || (HasName(record.existing, name) && IsFile(romPath)));
-    if (!ready) {
-        host_.Error(CantExtractRom);
-        if (!keepExtracted) EmptyFolder(emuFolder, record, false);
-        return;
+    if (!command->stageAs.isEmpty()) {
+        // Under DOSBox the member goes under the DOS name the command hands over.
+        if (!StageDosRom(*command, name, record)) return;
+    } else {
+        const bool extracted = ExtractFromArchive(emuFolder, name, record, name);
+        if (record.cancelled) {
+            TakeBackCancelled(emuFolder, record, false);
+            return;
+        }
+        // The extractor's verdict on the member decides, not the file's existence: a member
+        // that failed may have left an empty or partial file of its name. A file that was
+        // there before the launch is used as it is.
+        const bool ready = extracted && !HasName(record.failed, name) &&
+                           (HasName(record.extracted, name) ||
+                            (HasName(record.existing, name) && IsFile(romPath)));
+        if (!ready) {
+            host_.Error(CantExtractRom);
+            if (!keepExtracted) EmptyFolder(emuFolder, record, false);
+            return;
+        }
     }
     state_.LaunchTarget = state_.RomFileName;
-    StartEmulator(name);
+    StartEmulator(*command);
     if (!keepExtracted) {
         state_.LaunchTarget = fullPath;
         // Only a file this launch wrote goes; one that was there before stays.
@@ -234,6 +292,69 @@ void Launcher::LaunchFile(bool keepExtracted) {
             if (!fs::remove(path, ec) || ec) host_.Information(QStringLiteral("Can't delete ROM"));
         }
     }
+}
+
+bool Launcher::StageDosRom(const EmulatorCommand& command, const std::string& member,
+                           ExtractionRecord& record) {
+    const QString emulator = QFileInfo(state_.EmuPath.at(state_.CurrentSlot)).absoluteFilePath();
+    const QString folder = FolderOf(emulator);
+    // A file of that DOS name that was there before is the ROM DOS opens, used as it is.
+    if (DosMatch(command.stageAs, FolderEntries(folder))) return true;
+    const std::string target = FileSystemBytes(JoinPath(folder, command.stageAs));
+    if (member.empty()) {
+        // A ROM from elsewhere: a hard link where the file system allows one, else a copy.
+        std::error_code ec;
+        const std::string source = FileSystemBytes(state_.SelectedFile);
+        fs::create_hard_link(source, target, ec);
+        if (ec) {
+            ec.clear();
+            fs::copy_file(source, target, fs::copy_options::none, ec);
+        }
+        if (ec) {
+            host_.Error(QStringLiteral("Can't put the ROM where DOSBox sees it: ") +
+                        QString::fromStdString(ec.message()));
+            return false;
+        }
+        record.written.push_back(target);
+        return true;
+    }
+    // The member is extracted under its own name into a folder of the launch's own beside
+    // the ROM's place, and moved to its DOS name from there: the extractor names files
+    // after the member, and nothing of the user's can be in that folder.
+    std::string pattern = FileSystemBytes(JoinPath(folder, QStringLiteral(".orvello-XXXXXX")));
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        host_.Error(CantExtractRom);
+        return false;
+    }
+    const std::string staging = pattern;
+    const std::string extractedPath = staging + "/" + member;
+    const bool extracted = ExtractFromArchive(staging, member, record, member);
+    bool ready = extracted && !record.cancelled && !HasName(record.failed, member) &&
+                 HasName(record.extracted, member) && IsFile(extractedPath);
+    if (ready) {
+        // Never over a file that came meanwhile: a link fails where the name is taken.
+        std::error_code ec;
+        fs::create_hard_link(extractedPath, target, ec);
+        if (ec) {
+            ec.clear();
+            if (!Occupied(target)) fs::rename(extractedPath, target, ec);
+        }
+        ready = !ec && IsFile(target);
+    }
+    std::error_code ec;
+    fs::remove_all(staging, ec);
+    record.written.clear();
+    if (ready) record.written.push_back(target);
+    if (record.cancelled) {
+        ui_.ExtractionCancelled();
+        return false;
+    }
+    if (!ready) {
+        host_.Error(CantExtractRom);
+        return false;
+    }
+    record.extracted = {target};
+    return true;
 }
 
 bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& fileSpec,
@@ -324,7 +445,7 @@ void Launcher::EmptyFolder(const std::string& folder, const ExtractionRecord& re
     if (removeFolder) fs::remove(folder, ec);  // only an empty folder can go
 }
 
-bool Launcher::StartEmulator(const std::string& target) {
+bool Launcher::StartEmulator(const EmulatorCommand& command) {
     const EmulatorSlot slot = state_.CurrentSlot;
     const QString emulator = QFileInfo(state_.EmuPath.at(slot)).absoluteFilePath();
     const QString& switches = state_.Switches.at(slot);
@@ -332,15 +453,21 @@ bool Launcher::StartEmulator(const std::string& target) {
     commandLine_ =
         CommandLineText(form, emulator, switches,
                         form == LaunchForm::GameName ? state_.RomBaseName : state_.LaunchTarget);
-    const EmulatorCommand command = AssembleCommand(form, emulator, switches, target);
+    QStringList quoted;
+    for (const std::string& argument : command.arguments)
+        quoted.push_back(ShellQuoted(QFile::decodeName(QByteArray::fromStdString(argument))));
 
     const QString reason = runner_.Start(command.arguments, command.workingFolder);
     if (!reason.isEmpty()) {
-        host_.Error(StartFailureText(emulator, reason));
+        const QString program =
+            command.runner == Runner::Direct
+                ? emulator
+                : QFile::decodeName(QByteArray::fromStdString(command.arguments.front()));
+        host_.Error(StartFailureText(program, reason));
         return false;
     }
-    ui_.EmulatorRunning(commandLine_);
-    runner_.WaitForEnd();
+    ui_.EmulatorRunning(quoted.join(QLatin1Char(' ')));
+    exitStatus_ = runner_.WaitForEnd();
     ui_.EmulatorEnded();
     return true;
 }

@@ -17,11 +17,13 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/core/GlobalVar.h"
 #include "app/core/Host.h"
+#include "app/core/LaunchCommand.h"
 #include "archive/ArcMain.h"
 
 namespace orvello {
@@ -46,8 +48,9 @@ class ProcessRunner {
     // Starts argv[0] with the arguments argv[1..] in the working folder. Empty when the
     // program started, otherwise the system's reason it did not.
     virtual QString Start(const std::vector<std::string>& argv, const std::string& workDir) = 0;
-    // Returns once the started program has ended.
-    virtual void WaitForEnd() = 0;
+    // Returns once the started program has ended, with its exit status (128 and the signal's
+    // number when a signal ended it).
+    virtual int WaitForEnd() = 0;
 };
 
 // What the windows do while the launch runs.
@@ -69,6 +72,7 @@ class LaunchUi {
     // The user stopped the extraction; the launch took back what it wrote and starts nothing.
     virtual void ExtractionCancelled() = 0;
     // The emulator runs: the windows are minimised and take no input until EmulatorEnded.
+    // commandLine is what was started, quoted as the preview shows it.
     virtual void EmulatorRunning(const QString& commandLine) = 0;
     virtual void EmulatorEnded() = 0;
 };
@@ -119,6 +123,9 @@ class Launcher {
 
     // The command line of the last start, as text.
     const QString& CommandLine() const { return commandLine_; }
+    // The exit status of the emulator the last launch started; nothing when the last launch
+    // started nothing.
+    std::optional<int> ExitStatus() const { return exitStatus_; }
     // Whether a launch is under way (its wait runs the event loop).
     bool Running() const { return running_; }
 
@@ -129,9 +136,17 @@ class Launcher {
     // is set and that leaves it empty) and tells the windows.
     void TakeBackCancelled(const std::string& folder, const ExtractionRecord& record,
                            bool removeFolder);
-    // Starts the emulator on target (the ROM's bytes, or the game name) and waits; false when
-    // it could not be started (which has been reported).
-    bool StartEmulator(const std::string& target);
+    // The command for target (the ROM's bytes, or the game name); reports and gives nothing
+    // when the emulator cannot be started so, before anything is extracted.
+    std::optional<EmulatorCommand> CommandFor(const std::string& target);
+    // Puts the ROM under the DOS name the command gives it: a member is extracted into a
+    // folder of the launch's own and moved there, a ROM from elsewhere linked or copied.
+    // False when it could not be done (reported, or cancelled).
+    bool StageDosRom(const EmulatorCommand& command, const std::string& member,
+                     ExtractionRecord& record);
+    // Starts the command and waits; false when it could not be started (which has been
+    // reported).
+    bool StartEmulator(const EmulatorCommand& command);
 
     AppState& state_;
     UiHost& host_;
@@ -139,6 +154,7 @@ class Launcher {
     ProcessRunner& runner_;
     LaunchUi& ui_;
     QString commandLine_;
+    std::optional<int> exitStatus_;
     bool running_ = false;
 };
 

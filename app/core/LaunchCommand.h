@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/core/GlobalVar.h"
+#include "app/core/Runners.h"
 #include "archive/ArcTypes.h"
 
 namespace orvello {
@@ -24,31 +25,73 @@ QString CommandLineText(LaunchForm form, const QString& emulator, const QString&
                         const QString& romOrGame);
 
 // The switch string split at blanks into words; runs of blanks give no empty words, and
-// nothing inside a word (quotes included) is treated specially.
-QStringList SwitchWords(const QString& switches);
+// nothing inside a word (quotes included) is treated specially. A path piece (paths) stays
+// one word, blanks and all, together with what touches it without a blank.
+QStringList SwitchWords(const QString& switches, const SwitchPaths& paths = {});
 
 // The argument vector in the order of the command line: the emulator path first, then for
 // the file form the switch words and the ROM, for the game-name form the game name and the
 // switch words. Each element is the bytes handed to the program; the ROM and the game name
 // stay one argument each even when they hold blanks.
 std::vector<std::string> EmulatorArguments(LaunchForm form, const std::string& emulator,
-                                           const QString& switches, const std::string& romOrGame);
+                                           const QString& switches, const std::string& romOrGame,
+                                           const SwitchPaths& paths = {});
+
+// Everything one start of an emulator is assembled from.
+struct CommandRequest {
+    LaunchForm form = LaunchForm::File;
+    // As the slot has it; empty when none is set.
+    QString emulatorPath;
+    QString switches;
+    SwitchPaths switchPaths;
+    // The ROM as bytes: a member's file name (it lies in the emulator's folder), a ROM's
+    // path, or the game name; nothing while none is chosen.
+    std::optional<std::string> target;
+    RunnerChoice runner = RunnerChoice::Automatic;
+    RunnerSettings runners;
+};
 
 // What "Play" starts: the program with its arguments, and the folder it runs in.
 struct EmulatorCommand {
-    // The emulator's absolute path first; every element is the bytes the program gets.
+    // The program first (the emulator, or its runner); every element is the bytes the
+    // program gets.
     std::vector<std::string> arguments;
     // The emulator's folder.
     std::string workingFolder;
-    // Where the ROM (file form) or the game name (game-name form) stands in arguments.
+    // Where the ROM (file form) or the game name (game-name form) stands in arguments; under
+    // DOSBox, the DOS command that holds it.
     std::size_t targetIndex = 0;
+    // Where the emulator's path stands in arguments (DOSBox: nowhere, it is in the DOS
+    // command).
+    std::size_t emulatorIndex = 0;
+    platform::ProgramKind kind = platform::ProgramKind::Unknown;
+    Runner runner = Runner::Direct;
+    // Why the emulator cannot be started so (empty when it can); nothing is to be extracted
+    // or started then.
+    QString refusal;
+    // DOSBox, file form: the DOS name the ROM must have in the emulator's folder (a member
+    // is extracted, a ROM from elsewhere linked under it); empty when the ROM is used where
+    // it lies.
+    QString stageAs;
+    // DOSBox: the command DOS runs.
+    QString dosCommand;
 };
 
 // The one assembly of an emulator's start: the launch starts exactly this, and every preview
 // of the command shows it. The emulator path is made absolute against the current folder, as
-// the start needs it; target is the ROM's path or name, or the game name, as bytes.
+// the start needs it; the runner is the slot's choice, by the program's kind when Automatic.
+EmulatorCommand AssembleCommand(const CommandRequest& request);
+
+// The request for a slot of the state: its emulator, switch paths and runner.
+CommandRequest RequestFor(const AppState& state, EmulatorSlot slot, const QString& switches,
+                          const SwitchPaths& paths, const std::optional<std::string>& target);
+
+// The start without a runner, for a command known to be direct.
 EmulatorCommand AssembleCommand(LaunchForm form, const QString& emulatorPath,
                                 const QString& switches, const std::string& target);
+
+// The longest command line DOS hands to a program (what follows the program's name).
+inline constexpr int DosCommandLimit = 126;
 
 // The name a member of an archive is handed to the emulator by: the file-name part of its
 // stored name reduced to a safe relative path (storedName, or romFileName when the stored
@@ -73,12 +116,20 @@ struct CommandPreview {
     // The arguments quoted as a shell needs them, the placeholders as they are.
     QString line;
     QString workingFolder;
+    // Why "Play" would refuse to start it (empty when it would start it).
+    QString refusal;
 };
 
 // The preview of a slot's command with the given switch string (a dialog's unsaved one, or the
 // slot's own) for target (nothing: no ROM chosen). It assembles through AssembleCommand.
 CommandPreview PreviewCommand(const AppState& state, EmulatorSlot slot, const QString& switches,
+                              const SwitchPaths& paths, const std::optional<std::string>& target);
+// The same with a switch string that holds no path.
+CommandPreview PreviewCommand(const AppState& state, EmulatorSlot slot, const QString& switches,
                               const std::optional<std::string>& target);
+
+// The text a "Command:" line shows: the quoted command, or why it would not start.
+QString PreviewText(const CommandPreview& preview);
 
 // A path or name as the bytes the file system knows it by.
 std::string FileSystemBytes(const QString& path);

@@ -76,9 +76,10 @@ class FakeRunner : public ProcessRunner {
         workDir = dir;
         return failure;
     }
-    void WaitForEnd() override {
+    int WaitForEnd() override {
         ++waits;
         if (whileRunning) whileRunning();
+        return exitStatus;
     }
 
     int starts = 0;
@@ -86,6 +87,7 @@ class FakeRunner : public ProcessRunner {
     Args argv;
     std::string workDir;
     QString failure;
+    int exitStatus = 0;
     std::function<void()> whileRunning;
 };
 
@@ -175,6 +177,7 @@ class LaunchTest : public ::testing::Test {
         fs::create_directories(root_ / "emu");
         fs::create_directories(root_ / "roms");
         Write(root_ / "emu" / "emulator", "#!/bin/sh\n");
+        fs::permissions(root_ / "emu" / "emulator", fs::perms::owner_all);
         // What the selector sets up on its ZIP extractor.
         unzip_.UseStoredDirs = false;
         unzip_.OnFileExists = [this](archive::TZipCommon&, const std::string&, bool& accept) {
@@ -261,7 +264,9 @@ TEST_F(LaunchTest, PlainRomInTheSnes9xSlot) {
     EXPECT_EQ(runner_.workDir, EmuDir().string());
     EXPECT_EQ(launcher_.CommandLine(), Emu() + "  -y " + state_.SelectedFile);
     EXPECT_EQ(state_.LaunchTarget, state_.SelectedFile);
-    EXPECT_EQ(ui_.events, (QStringList{"running: " + launcher_.CommandLine(), "ended"}));
+    // The status bar gets the quoted line the preview shows.
+    EXPECT_EQ(ui_.events,
+              (QStringList{"running: " + Emu() + " -y '" + state_.SelectedFile + "'", "ended"}));
     EXPECT_TRUE(fs::exists(rom));  // a plain ROM is never deleted
     EXPECT_TRUE(host_.messages.isEmpty());
 }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QListView>
 #include <QMessageBox>
@@ -170,6 +171,8 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
     unknown.method = 99;
     WriteFile(dir.filePath("games/odd.zip"), Bytes(orvello::testing::BuildZip({unknown})));
     WriteFile(dir.filePath("emulator"), "#!/bin/sh\n");
+    QFile::setPermissions(dir.filePath("emulator"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     app.State().EmuPath[SlotZSNES] = dir.filePath("emulator");
     app.MainForm()->CheckOnFlyChange->stop();
     app.OnFlyForm()->RereadFileList();

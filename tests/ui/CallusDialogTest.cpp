@@ -106,11 +106,10 @@ TEST_F(CallusDialogTest, SettingsRoundTripWithoutTheFrameCount) {
     form_.ScreenRes->setCurrentIndex(0);
     form_.UseMMX->setChecked(true);
     form_.Frames->setText("4");
-    EXPECT_EQ(
-        Saved(),
-        (QStringList{"[Callus]", "EmuPath=/emu/callus/callus", "GamesDir=", "WaitVSync=1",
-                     "Save dir=/saves", "PCX dir=Default", "Disable VESA=0", "VESA mode=1",
-                     "Screen res=0", "Exclusive=0", "FPU Copy=0", "MMX Copy=1", "Auto frame=0"}));
+    EXPECT_EQ(Saved(), (QStringList{"[Callus]", "EmuPath=/emu/callus/callus", "GamesDir=",
+                                    "Runner=0", "WaitVSync=1", "Save dir=/saves", "PCX dir=Default",
+                                    "Disable VESA=0", "VESA mode=1", "Screen res=0", "Exclusive=0",
+                                    "FPU Copy=0", "MMX Copy=1", "Auto frame=0"}));
     // Paths are read under "CALLUS", the other keys under "Callus": one section.
     Load("[CALLUS]\nEmuPath=/e/callus\nGamesDir=/g\nVESA mode=7\nScreen res=13\nAuto frame=0\n");
     EXPECT_EQ(state_.EmuPath[SlotCallus], "/e/callus");

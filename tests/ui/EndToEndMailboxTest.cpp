@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -34,8 +35,9 @@ class CountingRunner : public ProcessRunner {
         ++starts;
         return {};
     }
-    void WaitForEnd() override {
+    int WaitForEnd() override {
         if (whileRunning) whileRunning();
+        return 0;
     }
     int starts = 0;
     std::vector<std::string> argv;
@@ -53,6 +55,8 @@ class MailboxTest : public ::testing::Test {
         Main()->SetProcessRunner(&runner_);
         State().mailbox.ClearMailbox();  // what start-up posted
         emulator_ = dir_.filePath("emu/emulator");
+        WriteFile(emulator_, "#!/bin/sh\n");
+        QFile::setPermissions(emulator_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         for (EmulatorSlot slot = 0; slot < SlotCount; ++slot)
             State().EmuPath[slot] = emulator_;
         rom_ = dir_.filePath("roms/Game.smc");
@@ -219,7 +223,7 @@ TEST_F(MailboxTest, WhileTheEmulatorRunsTheWindowsAreMinimisedAndTakeNoInput) {
     EXPECT_TRUE(minimised);
     EXPECT_TRUE(selectorMinimised);
     EXPECT_FALSE(closed);
-    EXPECT_EQ(status, emulator_ + "  -y " + rom_);
+    EXPECT_EQ(status, emulator_ + " -y " + rom_);  // the preview's quoted line
     EXPECT_FALSE(Main()->isMinimized());
     EXPECT_FALSE(Selector()->isMinimized());
     EXPECT_TRUE(Main()->isVisible());
@@ -259,7 +263,7 @@ TEST_F(MailboxTest, PlainRomStartsTheRealProgramInTheEmulatorsFolder) {
 
 TEST_F(MailboxTest, ProgramThatCannotStartIsNamedWithTheReason) {
     Main()->SetProcessRunner(nullptr);
-    WriteFile(emulator_, "#!/bin/sh\n");  // not executable
+    QFile::setPermissions(emulator_, QFile::ReadOwner | QFile::WriteOwner);  // not executable
     State().CurrentSlot = SlotSNES9x;
     ChooseRom();
     Post(SourceFileList, NotePlay);

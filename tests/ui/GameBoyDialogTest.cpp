@@ -201,10 +201,10 @@ TEST_F(GameBoyDialogTest, KeysAreWrittenAndReadInTheirOrder) {
     form_.SwapBt->SetItemIndex(2);
     form_.VideoMode->setCurrentIndex(3);
     form_.BackGround->setText("/pics/x.gif");
-    EXPECT_EQ(Saved(), (QStringList{"[VirtualGB]", "EmuPath=/emu/vgb", "GamesDir=", "VPeriod=12000",
-                                    "UPeriod=0", "IFreq=60", "Volume=7", "CRC=0", "Delay=1",
-                                    "Sound=0", "Stereo=1", "AutoA=0", "AutoB=0", "Swap button=2",
-                                    "Video=3", "BackGround=/pics/x.gif"}));
+    EXPECT_EQ(Saved(), (QStringList{"[VirtualGB]", "EmuPath=/emu/vgb", "GamesDir=", "Runner=0",
+                                    "VPeriod=12000", "UPeriod=0", "IFreq=60", "Volume=7", "CRC=0",
+                                    "Delay=1", "Sound=0", "Stereo=1", "AutoA=0", "AutoB=0",
+                                    "Swap button=2", "Video=3", "BackGround=/pics/x.gif"}));
 
     AppState other;
     FakeHost host;

@@ -93,8 +93,9 @@ TEST_F(GenEmDialogTest, KeysAreWrittenInOneOrderAndReadInAnother) {
     form_.ModeX->setChecked(true);
     form_.Joystick->setChecked(true);
     form_.Frames->setText("04");
-    EXPECT_EQ(Saved(), (QStringList{"[GenEm]", "EmuPath=/emu/genem", "GamesDir=", "Rom switch=1",
-                                    "Z80Emu=0", "ModeX=1", "Sound=0", "Joy=1", "Frames=04"}));
+    EXPECT_EQ(Saved(),
+              (QStringList{"[GenEm]", "EmuPath=/emu/genem", "GamesDir=", "Runner=0", "Rom switch=1",
+                           "Z80Emu=0", "ModeX=1", "Sound=0", "Joy=1", "Frames=04"}));
 
     form_.LoadDefBt->click();
     Load("[GenEm]\nJoy=1\nFrames=04\nModeX=1\nRom switch=1\n");

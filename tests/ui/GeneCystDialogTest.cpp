@@ -189,11 +189,26 @@ TEST_F(GeneCystDialogTest, KeysAreWrittenInTheirOrderAndTheZ80BoxesAreNotKept) {
     form_.NoDAC->setChecked(true);
     form_.UseRDTSC->setChecked(true);
     form_.noZ80->setChecked(true);
-    EXPECT_EQ(Saved(),
-              (QStringList{"[GeneCyst]", "EmuPath=/emu/gcyst", "GamesDir=", "Input1=4", "Input2=2",
-                           "WaitVSync=0", "DisableLFn=1", "Save dir=/saves", "PCX dir=Default",
-                           "Disable VESA=0", "VESA mode=1", "Screen res=0", "Sound=1", "FM=0",
-                           "DAC=1", "GUI=0", "Exclusive=0", "FPU Copy=0", "RDTSC Copy=1"}));
+    EXPECT_EQ(Saved(), (QStringList{"[GeneCyst]",
+                                    "EmuPath=/emu/gcyst",
+                                    "GamesDir=",
+                                    "Runner=0",
+                                    "Input1=4",
+                                    "Input2=2",
+                                    "WaitVSync=0",
+                                    "DisableLFn=1",
+                                    "Save dir=/saves",
+                                    "PCX dir=Default",
+                                    "Disable VESA=0",
+                                    "VESA mode=1",
+                                    "Screen res=0",
+                                    "Sound=1",
+                                    "FM=0",
+                                    "DAC=1",
+                                    "GUI=0",
+                                    "Exclusive=0",
+                                    "FPU Copy=0",
+                                    "RDTSC Copy=1"}));
 
     AppState other;
     FakeHost host;

@@ -164,8 +164,8 @@ TEST_F(KGenDialogTest, SaveAndLoadRoundTrip) {
     IniFile ini(Ini());
     form_.SaveOptions(ini);
     EXPECT_EQ(FileLines(Ini()),
-              (QStringList{"[KGen]", "EmuPath=/emu/kgen/kgen", "GamesDir=/roms/md", "Rom switch=1",
-                           "Sound=1", "Frames=03"}));
+              (QStringList{"[KGen]", "EmuPath=/emu/kgen/kgen", "GamesDir=/roms/md", "Runner=0",
+                           "Rom switch=1", "Sound=1", "Frames=03"}));
 
     AppState other;
     FakeHost host;

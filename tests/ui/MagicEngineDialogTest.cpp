@@ -76,7 +76,7 @@ TEST_F(MagicEngineDialogTest, KeepsFourKeysButNeverTheRomBoxes) {
     form_.SGX->setChecked(true);
     form_.RomSplit->setChecked(true);
     EXPECT_EQ(Saved(), (QStringList{"[MagicEngine]", "EmuPath=/emu/pce/pce", "GamesDir=/roms/pce",
-                                    "Sound=1", "Joy=0", "Start CD=0", "SGX=1"}));
+                                    "Runner=0", "Sound=1", "Joy=0", "Start CD=0", "SGX=1"}));
 
     // A restart: a new dialog reads the file; both ROM boxes start cleared.
     AppState other;

@@ -264,8 +264,8 @@ TEST_F(MainWindowTest, SaveEmuOptionWritesOnlyTheCurrentSlotsSection) {
     ASSERT_EQ(State().CurrentSlot, SlotKGen);
     State().GamesDir[SlotKGen] = "/roms";
     QTest::keyClick(Main(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(FileLines(Ini()), (QStringList{"[KGen]", "EmuPath=", "GamesDir=/roms", "Rom switch=0",
-                                             "Sound=0", "Frames=1"}));
+    EXPECT_EQ(FileLines(Ini()), (QStringList{"[KGen]", "EmuPath=", "GamesDir=/roms", "Runner=0",
+                                             "Rom switch=0", "Sound=0", "Frames=1"}));
 }
 
 TEST_F(MainWindowTest, ANonExistentEmulatorPathKeepsTheTabAndIsPutBack) {
@@ -616,6 +616,8 @@ TEST_F(MainWindowTest, KeyboardReachesTheTabsAndFields) {
     EXPECT_EQ(State().CurrentSlot, 1);
     Main()->EmuPath->setFocus();
     QTest::keyClick(Main()->EmuPath, Qt::Key_Tab);
+    EXPECT_TRUE(Main()->RunWith->hasFocus());
+    QTest::keyClick(Main()->RunWith, Qt::Key_Tab);
     EXPECT_TRUE(Main()->GamesDir->hasFocus());
     QTest::keyClick(Main()->GamesDir, Qt::Key_Tab);
     EXPECT_TRUE(Main()->CallOptionBt->hasFocus());

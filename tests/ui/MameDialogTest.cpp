@@ -114,10 +114,11 @@ TEST_F(MameDialogTest, SettingsRoundTripAndTheMouseComingBack) {
     form_.ScreenRes->setCurrentIndex(2);
     form_.Cheat->setChecked(true);
     form_.noPixelDouble->setChecked(true);
-    EXPECT_EQ(Saved(), (QStringList{"[MAME]", "EmuPath=/emu/mame/mame", "GamesDir=", "Scanlines=0",
-                                    "Control=0", "Disable FM=1", "SoundCard=1", "Frames=0",
-                                    "Vesa Mode=3", "Screen res=2", "Dir4 alg=0", "Anti aliasing=0",
-                                    "Enable cheat=1", "Pixel double=1", "VSync=0"}));
+    EXPECT_EQ(Saved(),
+              (QStringList{"[MAME]", "EmuPath=/emu/mame/mame", "GamesDir=", "Runner=0",
+                           "Scanlines=0", "Control=0", "Disable FM=1", "SoundCard=1", "Frames=0",
+                           "Vesa Mode=3", "Screen res=2", "Dir4 alg=0", "Anti aliasing=0",
+                           "Enable cheat=1", "Pixel double=1", "VSync=0"}));
     AppState other;
     FakeHost host;
     TMAME_OptForm loaded(other, host, nullptr);

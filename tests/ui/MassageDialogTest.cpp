@@ -106,7 +106,7 @@ TEST_F(MassageDialogTest, KeysAreWrittenInTheirOrder) {
     form_.LineIntr->setCurrentIndex(2);
     form_.noStereo->setChecked(true);
     form_.Frames->setText("4");
-    EXPECT_EQ(Saved(), (QStringList{"[Massage]", "EmuPath=/emu/massage", "GamesDir=", "Joy=1",
-                                    "Button swap=0", "LineIntr=2", "Jap=0", "Frames=4", "FM=0",
-                                    "Stereo=1", "BigScreen=0"}));
+    EXPECT_EQ(Saved(), (QStringList{"[Massage]", "EmuPath=/emu/massage", "GamesDir=", "Runner=0",
+                                    "Joy=1", "Button swap=0", "LineIntr=2", "Jap=0", "Frames=4",
+                                    "FM=0", "Stereo=1", "BigScreen=0"}));
 }

@@ -115,8 +115,9 @@ TEST_F(NESticleDialogTest, KeysRoundTripAndTheStartModeIsNotKept) {
     form_.SwapButton->setChecked(true);
     form_.Sound->setCurrentIndex(2);
     form_.LoadROM->SetItemIndex(1);
-    EXPECT_EQ(Saved(), (QStringList{"[NESticle]", "EmuPath=", "GamesDir=/roms/nes", "Input1=3",
-                                    "Input2=0", "Swap button=1", "WaitVSync=0", "Sound=2"}));
+    EXPECT_EQ(Saved(),
+              (QStringList{"[NESticle]", "EmuPath=", "GamesDir=/roms/nes", "Runner=0", "Input1=3",
+                           "Input2=0", "Swap button=1", "WaitVSync=0", "Sound=2"}));
 
     AppState other;
     FakeHost host;

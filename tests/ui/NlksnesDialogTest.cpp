@@ -98,8 +98,8 @@ TEST_F(NlksnesDialogTest, SettingsRoundTripInKeyOrder) {
     form_.Frames->setText("03");
     form_.Cycles->setText("75");
     form_.noIRQ->setChecked(true);
-    EXPECT_EQ(Saved(), (QStringList{"[NLKSNES]", "EmuPath=", "GamesDir=", "Joy=1", "Sound=1",
-                                    "Frames=03", "Delay=0", "Cycles=75", "IRQs=1"}));
+    EXPECT_EQ(Saved(), (QStringList{"[NLKSNES]", "EmuPath=", "GamesDir=", "Runner=0", "Joy=1",
+                                    "Sound=1", "Frames=03", "Delay=0", "Cycles=75", "IRQs=1"}));
     Load("[NLKSNES]\nSound=2\nFrames=x\nCycles=0x50\nIRQs=0\n");
     EXPECT_EQ(form_.SPCSkipMode->currentIndex(), -1);
     EXPECT_EQ(form_.Frames->text(), "0");

@@ -164,9 +164,10 @@ TEST_F(OptionDialogTest, SaveOptionsWritesThePathsFirstThenEachKeyInItsForm) {
     dialog.Stereo->setChecked(true);
     IniFile ini(Ini());
     dialog.SaveOptions(ini);
-    EXPECT_EQ(FileLines(Ini()),
-              (QStringList{"[ZSNES]", "EmuPath=/emu/zsnes", "GamesDir=", "Sound=0", "Stereo=1",
-                           "Mode=-1", "Level=0", "Speed=0", "Cheat= code ", "Count=abc"}))
+    EXPECT_EQ(
+        FileLines(Ini()),
+        (QStringList{"[ZSNES]", "EmuPath=/emu/zsnes", "GamesDir=", "Runner=0", "Sound=0",
+                     "Stereo=1", "Mode=-1", "Level=0", "Speed=0", "Cheat= code ", "Count=abc"}))
         << "no creation handler: the other controls are in their design state";
 }
 

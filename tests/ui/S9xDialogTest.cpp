@@ -223,13 +223,14 @@ TEST_F(S9xDialogTest, SettingsRoundTripLeavesSnapshotAndCheatAlone) {
     form_.noGUI->setChecked(false);
     form_.EnableSS->setChecked(true);
     form_.CheatCode->setChecked(true);
-    EXPECT_EQ(Saved(),
-              (QStringList{"[S9x]",        "EmuPath=/emu/s9x", "GamesDir=",     "Sound=0",
-                           "Playback=1",   "Stereo=0",         "FitToScreen=1", "Frames=07",
-                           "Resolution=2", "SkipMethod=0",     "Joy=3",         "Old joy type=0",
-                           "Tile based=1", "Interleaved=0",    "Force HiMem=0", "Force LowMem=0",
-                           "AutoFrame=0",  "Layering=0",       "HDMA=1",        "Speed hacks=1",
-                           "GUI=0"}));
+    EXPECT_EQ(Saved(), (QStringList{"[S9x]",          "EmuPath=/emu/s9x", "GamesDir=",
+                                    "Runner=0",       "Sound=0",          "Playback=1",
+                                    "Stereo=0",       "FitToScreen=1",    "Frames=07",
+                                    "Resolution=2",   "SkipMethod=0",     "Joy=3",
+                                    "Old joy type=0", "Tile based=1",     "Interleaved=0",
+                                    "Force HiMem=0",  "Force LowMem=0",   "AutoFrame=0",
+                                    "Layering=0",     "HDMA=1",           "Speed hacks=1",
+                                    "GUI=0"}));
 
     AppState other;
     FakeHost host;

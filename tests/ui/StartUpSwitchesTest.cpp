@@ -326,7 +326,7 @@ TEST(PrintCommand, WithoutARomAndForUnknownTabs) {
 
     for (const QStringList& bad :
          {QStringList{"--print-command"}, QStringList{"--print-command", "Nestopia"},
-          QStringList{"--print-command", "KGen", "a.bin", "b.bin"}}) {
+          QStringList{"--print-command", "KGen", "a.zip", "b.bin", "c.bin"}}) {
         const Printed printed = RunProgram(home.path(), bad);
         EXPECT_EQ(printed.exitCode, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(printed.out.isEmpty());
@@ -337,6 +337,6 @@ TEST(PrintCommand, WithoutARomAndForUnknownTabs) {
 
     const Printed help = RunProgram(home.path(), {"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.join('\n').contains("--print-command TAB [ROM]"));
+    EXPECT_TRUE(help.out.join('\n').contains("--print-command TAB [FILE [MEMBER]]"));
     EXPECT_FALSE(QFileInfo::exists(home.filePath("Orvello"))) << "nothing is written";
 }

@@ -187,11 +187,26 @@ TEST_F(ZsnesDialogTest, SettingsRoundTripInKeyOrder) {
     form_.ForceLoROM->setChecked(true);
     form_.noGUI->setChecked(true);
     form_.Interpolation->setChecked(true);
-    EXPECT_EQ(Saved(),
-              (QStringList{"[ZSNES]", "EmuPath=/emu/zsnes/zsnes", "GamesDir=/roms/snes", "Sound=1",
-                           "Playback=2", "Stereo=0", "8 bit=1", "FitToScreen=0", "Frames=12",
-                           "Resolution=5", "P1=1", "P2=4", "Force HiROM=0", "Force LowROM=1",
-                           "AutoFrame=0", "GUI=1", "Scanlines=0", "Interpolation=1", "VSync=0"}));
+    EXPECT_EQ(Saved(), (QStringList{"[ZSNES]",
+                                    "EmuPath=/emu/zsnes/zsnes",
+                                    "GamesDir=/roms/snes",
+                                    "Runner=0",
+                                    "Sound=1",
+                                    "Playback=2",
+                                    "Stereo=0",
+                                    "8 bit=1",
+                                    "FitToScreen=0",
+                                    "Frames=12",
+                                    "Resolution=5",
+                                    "P1=1",
+                                    "P2=4",
+                                    "Force HiROM=0",
+                                    "Force LowROM=1",
+                                    "AutoFrame=0",
+                                    "GUI=1",
+                                    "Scanlines=0",
+                                    "Interpolation=1",
+                                    "VSync=0"}));
     const QString before = Built();
 
     AppState other;
