@@ -1,6 +1,9 @@
 #include "ArcFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -57,14 +60,10 @@ std::size_t DiskFile::ReadAt(std::int64_t offset, std::uint8_t* buf, std::size_t
         const bool inWindow =
             at >= windowStart_ && at < windowStart_ + static_cast<std::int64_t>(windowLength_);
         if (!inWindow) {
-            // A large request bypasses the window; a small one refills it.
+            // A large request bypasses the window and is read straight into the caller's
+            // buffer (stored members come this way); a small one refills the window.
             if (n - done >= kWindow) {
-                if (file_ == nullptr || at > LONG_MAX ||
-                    std::fseek(file_, static_cast<long>(at), SEEK_SET) != 0) {
-                    break;
-                }
-                const std::size_t got = std::fread(buf + done, 1, n - done, file_);
-                done += got;
+                done += ReadDirect(at, buf + done, n - done);
                 break;
             }
             if (!Fill(at)) break;
@@ -73,6 +72,21 @@ std::size_t DiskFile::ReadAt(std::int64_t offset, std::uint8_t* buf, std::size_t
         const std::size_t k = std::min(n - done, windowLength_ - from);
         std::memcpy(buf + done, window_.data() + from, k);
         done += k;
+    }
+    return done;
+}
+
+std::size_t DiskFile::ReadDirect(std::int64_t offset, std::uint8_t* buf, std::size_t n) {
+    if (file_ == nullptr) return 0;
+    // pread leaves the stream's own position alone; Fill seeks before every read anyway.
+    const int fd = ::fileno(file_);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t k = ::pread(fd, buf + done, n - done,
+                                  static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) break;
+        done += static_cast<std::size_t>(k);
     }
     return done;
 }

@@ -54,6 +54,8 @@ class DiskFile final : public ArcFile {
 
   private:
     bool Fill(std::int64_t offset);
+    // Reads with one system call per block, bypassing the window.
+    std::size_t ReadDirect(std::int64_t offset, std::uint8_t* buf, std::size_t n);
 
     static constexpr std::size_t kWindow = 64 * 1024;
     std::FILE* file_;

@@ -38,6 +38,9 @@ class MemberReader {
     using Progress = std::function<void(std::uint8_t percent)>;
 
     static constexpr std::size_t kBufferSize = 32768;
+    // Stored data is read in blocks of this size straight into the buffer it is checked and
+    // written from, so a large member takes few system calls and no copy in between.
+    static constexpr std::size_t kStoredBlock = 256 * 1024;
 
     MemberReader(Decoder& decoder, const MemberSpec& spec, Progress progress = {});
 
@@ -64,10 +67,13 @@ class MemberReader {
         if (error_ == kOk) error_ = code;
     }
     void ReportProgress(std::uint64_t consumed);
+    // Whether a cancel was asked; if so the member fails with errCancelled.
+    bool Cancelled();
 
     Decoder& decoder_;
     MemberSpec spec_;
     Progress progress_;
+    std::size_t bufSize_;
     std::unique_ptr<std::uint8_t[]> buf_;
     std::uint32_t crc32_ = 0xFFFFFFFFu;
     std::uint16_t crc16_ = 0;
