@@ -32,9 +32,14 @@ int MemberReader::Run(OutputSink& sink) {
         const std::uint8_t* data = nullptr;
         const int r = decoder_.ReadView(data, buf_.get(), ask, produced);
         produced = std::min(produced, ask);  // a decoder that overfills is held to what was asked
-        // A block is handled in chunks of kBufferSize, each checked, written and reported on its
-        // own, so that a large stored block behaves exactly as that many reads of one chunk
-        // would: the same progress, a cancel seen between chunks, a failure ending at its chunk.
+        // The block goes to the sink in one write. Its check, progress and cancel requests are
+        // then taken in chunks of kBufferSize, so that a large stored block behaves as that
+        // many reads of one chunk would: the same progress, a cancel seen between chunks. (A
+        // write that fails is taken as failing in the first chunk; a cancelled member's file
+        // is removed whatever it holds.)
+        const std::size_t keepAll =
+            static_cast<std::size_t>(std::min<std::uint64_t>(produced, remaining));
+        const bool writeFailed = keepAll != 0 && !sink.Write(data, keepAll);
         std::size_t at = 0;
         do {
             const std::size_t chunkEnd = std::min(produced, at + kBufferSize);
@@ -53,7 +58,7 @@ int MemberReader::Run(OutputSink& sink) {
                     crc16_ = Crc16Update(crc16_, chunk, keep);
                 }
                 written_ += keep;
-                if (!sink.Write(chunk, keep)) Fail(errWriteFile);
+                if (writeFailed) Fail(errWriteFile);
             }
             const bool last = chunkEnd == produced;
             ReportProgress(last ? decoder_.Consumed() : consumedBefore + chunkEnd);
