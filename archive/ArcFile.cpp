@@ -54,10 +54,13 @@ std::size_t DiskFile::ReadAt(std::int64_t offset, std::uint8_t* buf, std::size_t
     if (offset < 0 || offset >= size_ || n == 0) return 0;
     n = static_cast<std::size_t>(
         std::min<std::int64_t>(static_cast<std::int64_t>(n), size_ - offset));
-    // A block of member data is read straight into the caller's buffer, even where the window
-    // holds it: one copy out of the system's cache instead of two. Headers and names, which
-    // the window is for, are far smaller.
-    if (n >= kDirect) return ReadDirect(offset, buf, n);
+    // A block of member data that the window does not already hold is read straight into the
+    // caller's buffer: one copy out of the system's cache instead of two. Headers and names,
+    // which the window is for, are far smaller.
+    const bool held =
+        offset >= windowStart_ && offset + static_cast<std::int64_t>(n) <=
+                                      windowStart_ + static_cast<std::int64_t>(windowLength_);
+    if (n >= kDirect && !held) return ReadDirect(offset, buf, n);
     std::size_t done = 0;
     while (done < n) {
         const std::int64_t at = offset + static_cast<std::int64_t>(done);
