@@ -39,8 +39,10 @@ class MemberReader {
 
     static constexpr std::size_t kBufferSize = 32768;
     // Stored data is read in blocks of this size straight into the buffer it is checked and
-    // written from, so a large member takes few system calls and no copy in between.
-    static constexpr std::size_t kStoredBlock = 256 * 1024;
+    // written from. Larger blocks would save system calls, but the progress of a stored member
+    // is defined per 32768 bytes read: with a larger block a slow read would hold back the
+    // progress of the chunks before it (the window's progress dialog shows exactly that).
+    static constexpr std::size_t kStoredBlock = kBufferSize;
 
     MemberReader(Decoder& decoder, const MemberSpec& spec, Progress progress = {});
 
