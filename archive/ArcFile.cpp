@@ -1,6 +1,9 @@
 #include "ArcFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -51,28 +54,38 @@ std::size_t DiskFile::ReadAt(std::int64_t offset, std::uint8_t* buf, std::size_t
     if (offset < 0 || offset >= size_ || n == 0) return 0;
     n = static_cast<std::size_t>(
         std::min<std::int64_t>(static_cast<std::int64_t>(n), size_ - offset));
+    // A block of member data that the window does not already hold is read straight into the
+    // caller's buffer: one copy out of the system's cache instead of two. Headers and names,
+    // which the window is for, are far smaller.
+    const bool held =
+        offset >= windowStart_ && offset + static_cast<std::int64_t>(n) <=
+                                      windowStart_ + static_cast<std::int64_t>(windowLength_);
+    if (n >= kDirect && !held) return ReadDirect(offset, buf, n);
     std::size_t done = 0;
     while (done < n) {
         const std::int64_t at = offset + static_cast<std::int64_t>(done);
         const bool inWindow =
             at >= windowStart_ && at < windowStart_ + static_cast<std::int64_t>(windowLength_);
-        if (!inWindow) {
-            // A large request bypasses the window; a small one refills it.
-            if (n - done >= kWindow) {
-                if (file_ == nullptr || at > LONG_MAX ||
-                    std::fseek(file_, static_cast<long>(at), SEEK_SET) != 0) {
-                    break;
-                }
-                const std::size_t got = std::fread(buf + done, 1, n - done, file_);
-                done += got;
-                break;
-            }
-            if (!Fill(at)) break;
-        }
+        if (!inWindow && !Fill(at)) break;
         const auto from = static_cast<std::size_t>(at - windowStart_);
         const std::size_t k = std::min(n - done, windowLength_ - from);
         std::memcpy(buf + done, window_.data() + from, k);
         done += k;
+    }
+    return done;
+}
+
+std::size_t DiskFile::ReadDirect(std::int64_t offset, std::uint8_t* buf, std::size_t n) {
+    if (file_ == nullptr) return 0;
+    // pread leaves the stream's own position alone; Fill seeks before every read anyway.
+    const int fd = ::fileno(file_);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t k = ::pread(fd, buf + done, n - done,
+                                  static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) break;
+        done += static_cast<std::size_t>(k);
     }
     return done;
 }

@@ -54,8 +54,11 @@ class DiskFile final : public ArcFile {
 
   private:
     bool Fill(std::int64_t offset);
+    // Reads with one system call per block, bypassing the window.
+    std::size_t ReadDirect(std::int64_t offset, std::uint8_t* buf, std::size_t n);
 
     static constexpr std::size_t kWindow = 64 * 1024;
+    static constexpr std::size_t kDirect = 4096;  // reads of this size or more skip the window
     std::FILE* file_;
     std::int64_t size_;
     std::vector<std::uint8_t> window_;

@@ -24,6 +24,18 @@ std::uint16_t Crc16Update(std::uint16_t reg, const std::uint8_t* data, std::size
 // The shared one-byte step of both checks, for decoders that fold a byte at a time.
 std::uint32_t Crc32Byte(std::uint32_t reg, std::uint8_t b);
 
+// The two ways Crc32Update folds data in, exposed so that tests can hold them against each
+// other. Crc32Update picks the carry-less multiplication one when the processor has it
+// (checked once at run time) and the input is long enough to pay for it.
+namespace crc32_methods {
+// Eight table look-ups per eight bytes; works everywhere and is the reference.
+std::uint32_t Table(std::uint32_t reg, const std::uint8_t* data, std::size_t n);
+// Whether this processor can run Clmul (x86-64 with PCLMULQDQ).
+bool HaveClmul();
+// Folds 64 bytes per step with PCLMULQDQ. Only call it when HaveClmul() says so.
+std::uint32_t Clmul(std::uint32_t reg, const std::uint8_t* data, std::size_t n);
+}  // namespace crc32_methods
+
 // A date-time as days since 30 December 1899; the fraction is the time of day.
 using TDateTime = double;
 

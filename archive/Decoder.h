@@ -34,6 +34,15 @@ class Decoder {
     // the decoder was told the size and has produced it). Any other value is an error code;
     // after it the decoder is not called again.
     virtual int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) = 0;
+    // Read without the copy, for decoders that keep their output in a buffer of their own:
+    // sets `data` to up to `capacity` bytes of output (valid until the next call) and
+    // `produced` to their count, with Read's results. The default reads into `scratch`, which
+    // has room for `capacity` bytes.
+    virtual int ReadView(const std::uint8_t*& data, std::uint8_t* scratch, std::size_t capacity,
+                         std::size_t& produced) {
+        data = scratch;
+        return Read(scratch, capacity, produced);
+    }
     // Input bytes the decoder has taken so far (read-ahead that it has not used is not
     // counted); drives the progress percentage.
     virtual std::uint64_t Consumed() const = 0;

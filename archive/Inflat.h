@@ -3,8 +3,11 @@
 // Output is decoded into a window that keeps the last 32768 bytes as history plus a working
 // area behind it, and handed to the caller from there. When the working area is used up and
 // everything in it was delivered, the last 32768 bytes slide to the front. Huffman codes decode
-// through a main table and sub-tables (HuffmanTable.h); the hot loop keeps the 64-bit bit
-// register and the input cursor in local variables and copies matches eight bytes at a time.
+// through a main table and sub-tables whose entries carry everything a symbol needs in one
+// word (see Inflat.cpp); the hot loop keeps the 64-bit bit register and the input cursor in
+// local variables, runs without bounds checks while 16 input bytes and the working area's
+// room remain, and copies matches 16 or 8 bytes at a time. The window is handed to the
+// caller in place (ReadView), so each byte is written once.
 #pragma once
 
 #include <array>
@@ -20,12 +23,16 @@ class InflateDecoder final : public Decoder {
   public:
     explicit InflateDecoder(InputSource& src);
     int Read(std::uint8_t* out, std::size_t capacity, std::size_t& produced) override;
+    // Hands out the decoded bytes where they lie in the window, without a copy.
+    int ReadView(const std::uint8_t*& data, std::uint8_t* scratch, std::size_t capacity,
+                 std::size_t& produced) override;
     std::uint64_t Consumed() const override { return in_.Taken(); }
 
     static constexpr std::size_t kHistory = 32768;
-    static constexpr std::size_t kWork = 3 * 32768;
-    // Room behind the working area: one longest match plus the overshoot of word copies.
-    static constexpr std::size_t kSlack = 258 + 64;
+    static constexpr std::size_t kWork = 7 * 32768;
+    // Room behind the working area: one literal and one longest match past the goal, plus
+    // the overshoot of block copies (at most 31 bytes).
+    static constexpr std::size_t kSlack = 1 + 258 + 64;
 
     static constexpr unsigned kLitlenBits = 11;
     static constexpr unsigned kDistBits = 8;
@@ -44,7 +51,8 @@ class InflateDecoder final : public Decoder {
     int CopyStored(std::size_t goal);
     int DecodeHuffman(std::size_t goal);
     // One symbol the careful way, for the last bytes of an input buffer.
-    int DecodeSlow(std::size_t goal);
+    int DecodeSlow();
+    std::uint32_t SlowLookup(const std::uint32_t* table, unsigned rootBits);
 
     LsbBitReader in_;
     std::unique_ptr<std::uint8_t[]> win_;

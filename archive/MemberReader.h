@@ -38,6 +38,11 @@ class MemberReader {
     using Progress = std::function<void(std::uint8_t percent)>;
 
     static constexpr std::size_t kBufferSize = 32768;
+    // Stored data is read in blocks of this size straight into the buffer it is checked and
+    // written from. Larger blocks would save system calls, but the progress of a stored member
+    // is defined per 32768 bytes read: with a larger block a slow read would hold back the
+    // progress of the chunks before it (the window's progress dialog shows exactly that).
+    static constexpr std::size_t kStoredBlock = kBufferSize;
 
     MemberReader(Decoder& decoder, const MemberSpec& spec, Progress progress = {});
 
@@ -64,10 +69,13 @@ class MemberReader {
         if (error_ == kOk) error_ = code;
     }
     void ReportProgress(std::uint64_t consumed);
+    // Whether a cancel was asked; if so the member fails with errCancelled.
+    bool Cancelled();
 
     Decoder& decoder_;
     MemberSpec spec_;
     Progress progress_;
+    std::size_t bufSize_;
     std::unique_ptr<std::uint8_t[]> buf_;
     std::uint32_t crc32_ = 0xFFFFFFFFu;
     std::uint16_t crc16_ = 0;

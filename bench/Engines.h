@@ -21,8 +21,10 @@ inline std::size_t InflateOurs(const std::vector<std::uint8_t>& stream, std::uin
     archive::InflateDecoder dec(src);
     std::size_t total = 0;
     for (;;) {
+        // As the member reader asks for it: in place, through the decoder's view.
         std::size_t produced = 0;
-        if (dec.Read(buf, bufSize, produced) != archive::kOk) return 0;
+        const std::uint8_t* data = nullptr;
+        if (dec.ReadView(data, buf, bufSize, produced) != archive::kOk) return 0;
         if (produced == 0) return total;
         total += produced;
     }

@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# orvello-arc extract beside unzip and unar in one run: best wall time of several runs each and
-# the ratios, peak memory, and instructions per output byte (cachegrind), on
-#   - a 64 MB ROM-like member deflated by Info-ZIP zip -6,
-#   - a collection of 2000 small ROMs (4 to 64 KB each, zip -6),
-#   - the shrunk, reduced and imploded fixture archives (extracted 100 times in a row; they
-#     are small, so process start-up weighs in; unzip and unar cannot read reduce).
-# Usage: bench/extract_bench.sh [BUILD_DIR]   (a build with -DORVELLO_BENCH=ON, Release)
+# ZIP extraction beside the peers, in one run:
+#   1. the inflate decoders alone (ours, zlib's and libdeflate's in-process decoders through
+#      build/inflate_once): instructions per output byte on 16 MB of ROM-like data deflated by
+#      zlib at levels 1 and 6 and text at level 6;
+#   2. whole extractions (orvello-arc extract, unzip, 7zz x, bsdtar -xf) of
+#        big.zip       one 64 MB ROM-like member deflated by Info-ZIP zip -6,
+#        small.zip     a set of 2000 small ROMs (4 to 64 KB each, zip -6),
+#        stored.zip    the 64 MB member stored (zip -0),
+#        storedset.zip the 2000 small ROMs stored:
+#      best wall time of RUNS runs each and the ratios, peak memory, and instructions per
+#      output byte of the whole process (cachegrind);
+#   3. the shrunk and imploded fixture archives beside unzip (extracted 100 times in a row;
+#      they are small, so process start-up weighs in).
+# Every tool's output is first compared with the payload byte for byte. With BEFORE set to the
+# build folder of an earlier version, its orvello-arc and inflate_once run beside ours
+# (column "before").
+# Usage: RUNS=5 [BEFORE=DIR] bench/extract_bench.sh [BUILD_DIR]   (Release, -DORVELLO_BENCH=ON)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
@@ -14,87 +24,114 @@ runs=${RUNS:-5}
 tool="$PWD/$build/orvello-arc"
 data="$PWD/$build/extract-data"
 fixtures=$PWD/tests/fixtures/archives/zip
+for t in unzip 7zz bsdtar valgrind zip; do
+    command -v "$t" >/dev/null || { echo "missing $t (scripts/deps.sh installs it)" >&2; exit 1; }
+done
 mkdir -p "$data"
-if [ ! -f "$data/big.zip" ] || [ ! -f "$data/small.zip" ]; then
+if [ ! -f "$data/big.zip" ] || [ ! -f "$data/small.zip" ] || [ ! -f "$data/stored.zip" ] ||
+    [ ! -f "$data/storedset.zip" ]; then
+    rm -rf "$data/payload"
     "$build/make_payloads" "$data/payload"
-    (cd "$data/payload/big" && rm -f ../../big.zip && zip -q -6 ../../big.zip BIG.ROM)
-    (cd "$data/payload/small" && rm -f ../../small.zip && zip -q -6 ../../small.zip ./*.BIN)
+    (cd "$data/payload/big" && rm -f ../../big.zip ../../stored.zip &&
+        zip -q -6 ../../big.zip BIG.ROM && zip -q -0 ../../stored.zip BIG.ROM)
+    (cd "$data/payload/small" && rm -f ../../small.zip ../../storedset.zip &&
+        zip -q -6 ../../small.zip ./*.BIN && zip -q -0 ../../storedset.zip ./*.BIN)
 fi
+for l in 1 6; do
+    [ -f "$data/rom$l.deflate" ] || "$build/inflate_once" make rom $l "$data/rom$l.deflate"
+done
+[ -f "$data/text6.deflate" ] || "$build/inflate_once" make text 6 "$data/text6.deflate"
 out="$data/out"
 
-ours() { "$tool" extract "$1" "$out"; }
-unzip_() { unzip -qq -o "$1" -d "$out"; }
-unar_() { unar -q -f -o "$out" "$1"; }
+before=${BEFORE:+$(cd "$BEFORE" && pwd)}
+ours() { "$tool" extract "$1" .; }
+old() { if [ -n "$before" ]; then "$before/orvello-arc" extract "$1" .; fi; }
+unzip_() { unzip -qq -o "$1"; }
+sevenz() { 7zz x -y "$1" >/dev/null; }
+bsdtar_() { bsdtar -xf "$1"; }
 repeat() {  # repeat N FUNCTION ARCHIVE: the extraction N times in a row
     local n=$1 f=$2 a=$3
     for _ in $(seq "$n"); do "$f" "$a"; done
 }
+payload_of() { case $1 in big | stored) echo "$data/payload/big" ;; *) echo "$data/payload/small" ;; esac; }
 
-
-echo "== wall time, best of $runs (ms)"
-printf "%-28s %8s %8s %8s %12s %12s\n" case ours unzip unar ours/unzip ours/unar
-for c in big small; do
-    a="$data/$c.zip"
-    o=$(best_ms ours "$a"); u=$(best_ms unzip_ "$a"); r=$(best_ms unar_ "$a")
-    printf "%-28s %8s %8s %8s %12s %12s\n" "$c.zip" "$o" "$u" "$r" "$(ratio "$o" "$u")" "$(ratio "$o" "$r")"
+echo "== every tool gives the payload"
+for c in big small stored storedset; do
+    for f in ours unzip_ sevenz bsdtar_; do
+        rm -rf "$out" && mkdir -p "$out"
+        (cd "$out" && "$f" "$data/$c.zip" >/dev/null)
+        diff -r -q "$(payload_of $c)" "$out" >/dev/null || { echo "$f: $c.zip differs" >&2; exit 1; }
+    done
 done
-for f in SHRINK.ZIP REDUCE3.ZIP IMP8K3T.ZIP IMP4K2T.ZIP; do
-    a="$fixtures/$f"
-    o=$(best_ms repeat 100 ours "$a"); u=$(best_ms repeat 100 unzip_ "$a"); r=$(best_ms repeat 100 unar_ "$a")
-    printf "%-28s %8s %8s %8s %12s %12s\n" "$f x100" "$o" "$u" "$r" "$(ratio "$o" "$u")" "$(ratio "$o" "$r")"
-done
+echo ok
 
 echo
-echo "== peak memory extracting big.zip (maximum resident set, KB)"
-peak() {  # peak NAME COMMAND...
-    local name=$1
-    shift
-    rm -rf "$out" && mkdir -p "$out"
-    /usr/bin/time -f "%M" -o "$data/peak" "$@" >/dev/null 2>&1 || true
-    printf "%-8s %10s\n" "$name" "$(tail -1 "$data/peak")"
-}
-peak ours "$tool" extract "$data/big.zip" "$out"
-peak unzip unzip -qq -o "$data/big.zip" -d "$out"
-peak unar unar -q -f -o "$out" "$data/big.zip"
-
-echo
-echo "== instructions per output byte (valgrind --tool=cachegrind)"
-ir() {  # ir ARCHIVE BYTES COMMAND...
-    local a=$1 bytes=$2
-    shift 2
-    rm -rf "$out" && mkdir -p "$out"
+echo "== inflate decoders alone: instructions per output byte (cachegrind, 16 MB out)"
+printf "%-12s %8s %8s %8s %10s %10s %10s\n" stream before ours zlib libdeflate ours/zlib ours/libd
+ipb() {  # ipb COMMAND...: instructions of one run per 16 MB of output
     local refs
     refs=$(valgrind --tool=cachegrind --cache-sim=no --cachegrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
         awk '/I *refs:/ { gsub(",", "", $4); print $4 }')
-    awk -v r="$refs" -v b="$bytes" 'BEGIN { printf "%.2f", r / b }'
+    awk -v r="$refs" 'BEGIN { printf "%.2f", r / 16777216 }'
 }
-printf "%-28s %10s %10s %12s\n" case ours unzip ours/unzip
-for c in big small; do
-    a="$data/$c.zip"
-    bytes=$(du -sb "$data/payload/$c" | cut -f1)
-    o=$(ir "$a" "$bytes" "$tool" extract "$a" "$out"); u=$(ir "$a" "$bytes" unzip -qq -o "$a" -d "$out")
-    printf "%-28s %10s %10s %12s\n" "$c.zip" "$o" "$u" "$(ratio "$o" "$u")"
+for s in rom1 rom6 text6; do
+    b=-
+    [ -n "$before" ] && b=$(ipb "$before/inflate_once" ours "$data/$s.deflate")
+    o=$(ipb "$build/inflate_once" ours "$data/$s.deflate")
+    z=$(ipb "$build/inflate_once" zlib "$data/$s.deflate")
+    l=$(ipb "$build/inflate_once" libdeflate "$data/$s.deflate")
+    printf "%-12s %8s %8s %8s %10s %10s %10s\n" "$s" "$b" "$o" "$z" "$l" "$(ratio "$o" "$z")" "$(ratio "$o" "$l")"
 done
-# The fixtures are small, so start-up counts: the second pair of columns takes off what each
-# program spends without decoding (orvello-arc type, unzip -l on the same archive).
-refs() {  # refs COMMAND...: total instructions
-    valgrind --tool=cachegrind --cache-sim=no --cachegrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
-        awk '/I *refs:/ { gsub(",", "", $4); print $4 }'
-}
-printf "\n%-28s %10s %10s %12s %10s %10s %12s\n" case ours unzip ours/unzip ours-base unzip-base ours/unzip
+
+echo
+echo "== wall time, best of $runs (ms)"
+printf "%-16s %8s %8s %8s %8s %8s %10s %10s %10s\n" case before ours unzip 7zz bsdtar ours/unzip \
+    ours/7zz ours/bsdtar
+for c in big small stored storedset; do
+    a="$data/$c.zip"
+    p=-
+    [ -n "$before" ] && p=$(best_ms old "$a")
+    o=$(best_ms ours "$a"); u=$(best_ms unzip_ "$a"); s=$(best_ms sevenz "$a"); b=$(best_ms bsdtar_ "$a")
+    printf "%-16s %8s %8s %8s %8s %8s %10s %10s %10s\n" "$c.zip" "$p" "$o" "$u" "$s" "$b" \
+        "$(ratio "$o" "$u")" "$(ratio "$o" "$s")" "$(ratio "$o" "$b")"
+done
+
+echo
+echo "== peak memory (maximum resident set, KB)"
+printf "%-16s %8s %8s %8s %8s %8s\n" case before ours unzip 7zz bsdtar
+for c in big stored; do
+    a="$data/$c.zip"
+    p=-
+    [ -n "$before" ] && p=$(peak_kb "$before/orvello-arc" extract "$a" .)
+    printf "%-16s %8s %8s %8s %8s %8s\n" "$c.zip" "$p" "$(peak_kb "$tool" extract "$a" .)" \
+        "$(peak_kb unzip -qq -o "$a")" "$(peak_kb 7zz x -y "$a")" "$(peak_kb bsdtar -xf "$a")"
+done
+
+echo
+echo "== instructions per output byte, whole process (cachegrind)"
+printf "%-16s %8s %8s %8s %8s %8s %10s %10s %10s\n" case before ours unzip 7zz bsdtar ours/unzip \
+    ours/7zz ours/bsdtar
+for c in big small stored storedset; do
+    a="$data/$c.zip"
+    bytes=$(du -sb "$(payload_of $c)" | cut -f1)
+    r=()
+    cmds=("$tool extract $a ." "unzip -qq -o $a" "7zz x -y $a" "bsdtar -xf $a")
+    [ -n "$before" ] && cmds=("$before/orvello-arc extract $a ." "${cmds[@]}")
+    for cmd in "${cmds[@]}"; do
+        # shellcheck disable=SC2086
+        r+=("$(awk -v r="$(irefs $cmd)" -v b="$bytes" 'BEGIN { printf "%.2f", r / b }')")
+    done
+    [ -z "$before" ] && r=(- "${r[@]}")
+    printf "%-16s %8s %8s %8s %8s %8s %10s %10s %10s\n" "$c.zip" "${r[0]}" "${r[1]}" "${r[2]}" "${r[3]}" \
+        "${r[4]}" "$(ratio "${r[1]}" "${r[2]}")" "$(ratio "${r[1]}" "${r[3]}")" "$(ratio "${r[1]}" "${r[4]}")"
+done
+
+echo
+echo "== fixtures x100 beside unzip, wall ms (best of $runs)"
+printf "%-16s %8s %8s %10s\n" case ours unzip ours/unzip
 for f in SHRINK.ZIP IMP8K3T.ZIP IMP4K2T.ZIP; do
     a="$fixtures/$f"
-    rm -rf "$out" && mkdir -p "$out" && unzip -qq -o "$a" -d "$out"
-    bytes=$(du -sb "$out" | cut -f1)
-    rm -rf "$out" && mkdir -p "$out"
-    o=$(refs "$tool" extract "$a" "$out")
-    rm -rf "$out" && mkdir -p "$out"
-    u=$(refs unzip -qq -o "$a" -d "$out")
-    ob=$(refs "$tool" type "$a")
-    ub=$(refs unzip -l "$a")
-    read -r op up odp udp < <(awk -v o="$o" -v u="$u" -v ob="$ob" -v ub="$ub" -v b="$bytes" \
-        'BEGIN { printf "%.2f %.2f %.2f %.2f\n", o / b, u / b, (o - ob) / b, (u - ub) / b }')
-    printf "%-28s %10s %10s %12s %10s %10s %12s\n" "$f" "$op" "$up" "$(ratio "$op" "$up")" "$odp" "$udp" \
-        "$(ratio "$odp" "$udp")"
+    o=$(best_ms repeat 100 ours "$a"); u=$(best_ms repeat 100 unzip_ "$a")
+    printf "%-16s %8s %8s %10s\n" "$f" "$o" "$u" "$(ratio "$o" "$u")"
 done
 rm -rf "$out"

@@ -1,19 +1,21 @@
-// How long the ROM selector takes to show a folder of 10,000 files and the contents of an
-// archive of 10,000 members, measured on the program's own windows (offscreen): from the
+// How long the ROM selector takes to show a folder of COUNT files and the contents of an
+// archive of COUNT members, measured on the program's own windows (offscreen): from the
 // user's click to the window painted with the filled list.
 //
-//   build-bench/selector_timing [RUNS]          (default 15 runs; best and median printed)
+//   build-bench/selector_timing [RUNS [COUNT]]  (default 15 runs of 10,000; best and median)
 //
 // The folder and the archive are made in a temporary folder first. Each run clicks as the
 // user does: "Default dir" from another folder (the folder is read, filtered and sorted),
-// then the archive in the file list (detected, listed, sorted and shown), in the report and
-// the large-icon views, each followed by a synchronous repaint of the whole window.
+// then the archive in the file list (detected, listed, sorted and shown), in each of the four
+// views (report, small icons, list, large icons), each followed by a synchronous repaint of
+// the whole window.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListView>
+#include <QLocale>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -27,6 +29,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Application.h"
@@ -36,8 +39,6 @@
 #include "tests/archive/ZipBuilder.h"
 
 namespace {
-
-constexpr int Count = 10000;
 
 bool Write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -64,8 +65,8 @@ Figures Measure(int runs, const std::function<void()>& before,
     return {ms.front(), ms[ms.size() / 2]};
 }
 
-void Print(const char* what, const Figures& f) {
-    std::printf("%-52s best %8.1f ms   median %8.1f ms\n", what, f.best, f.median);
+void Print(const std::string& what, const Figures& f) {
+    std::printf("%-56s best %8.1f ms   median %8.1f ms\n", what.c_str(), f.best, f.median);
 }
 
 }  // namespace
@@ -75,25 +76,27 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvello"));
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const int entries = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10000;
+    const std::string countText = QLocale(QLocale::English).toString(entries).toStdString();
 
     QTemporaryDir dir;
     const QString big = dir.filePath(QStringLiteral("big"));
     const QString small = dir.filePath(QStringLiteral("small"));
     QDir().mkpath(big);
     QDir().mkpath(small);
-    for (int i = 1; i <= Count; ++i) {
-        Write(big + QStringLiteral("/GAME%1.SMC").arg(i, 5, 10, QLatin1Char('0')), "ROM");
+    for (int i = 1; i <= entries; ++i) {
+        Write(big + QStringLiteral("/GAME%1.SMC").arg(i, 6, 10, QLatin1Char('0')), "ROM");
     }
     std::vector<orvello::testing::ZipEntry> members;
-    members.reserve(Count);
-    for (int i = Count; i >= 1; --i) {  // stored in reverse, so the list has to sort
+    members.reserve(entries);
+    for (int i = entries; i >= 1; --i) {  // stored in reverse, so the list has to sort
         char name[32];
-        std::snprintf(name, sizeof name, "roms/GAME%05d.SMC", i);
+        std::snprintf(name, sizeof name, "roms/GAME%06d.SMC", i);
         members.push_back(orvello::testing::Entry(name, orvello::testing::Text("ROM")));
     }
     const auto zip = orvello::testing::BuildZip(members);
     Write(
-        small + QStringLiteral("/members10k.zip"),
+        small + QStringLiteral("/members.zip"),
         QByteArray(reinterpret_cast<const char*>(zip.data()), static_cast<qsizetype>(zip.size())));
     Write(small + QStringLiteral("/other.smc"), "ROM");
 
@@ -133,28 +136,30 @@ int main(int argc, char* argv[]) {
             QTest::mouseClick(selector->DefaultDir, Qt::LeftButton);
             selector->repaint();
         });
-    if (selector->Files()->Count() != Count + 1) {
+    if (selector->Files()->Count() != entries + 1) {
         std::fprintf(stderr, "the folder shows %d entries\n", selector->Files()->Count());
         return 1;
     }
-    Print("folder of 10,000 files (\"Default dir\")", folder);
+    Print("folder of " + countText + " files (\"Default dir\")", folder);
 
     selector->SetFolder(small);
-    for (const int style : {orvello::InfoReport, orvello::InfoLargeIcons}) {
+    const std::pair<int, const char*> styles[] = {{orvello::InfoReport, "report view"},
+                                                  {orvello::InfoSmallIcons, "small icons"},
+                                                  {orvello::InfoList, "list"},
+                                                  {orvello::InfoLargeIcons, "large icons"}};
+    for (const auto& [style, name] : styles) {
         selector->SetInfoType(style);
         const Figures archive = Measure(
             runs, [&] { clickFile(QStringLiteral("other.smc")); },
             [&] {
-                clickFile(QStringLiteral("members10k.zip"));
+                clickFile(QStringLiteral("members.zip"));
                 selector->repaint();
             });
-        if (selector->Members()->Count() != Count) {
+        if (selector->Members()->Count() != entries) {
             std::fprintf(stderr, "the archive shows %d members\n", selector->Members()->Count());
             return 1;
         }
-        Print(style == orvello::InfoReport ? "archive of 10,000 members (report view)"
-                                           : "archive of 10,000 members (large icons)",
-              archive);
+        Print("archive of " + countText + " members (" + name + ")", archive);
     }
     return 0;
 }

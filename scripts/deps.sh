@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev fontconfig fonts-dejavu-core
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    zlib1g-dev libdeflate-dev
+    zlib1g-dev libdeflate-dev 7zip
     unzip zip unar time libarchive-tools xvfb xauth xdotool valgrind
     desktop-file-utils appstream man-db groff-base dpkg-dev file
 )

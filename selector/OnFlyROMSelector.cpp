@@ -1,11 +1,15 @@
 #include "selector/OnFlyROMSelector.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -535,17 +539,28 @@ void TOnFlyForm::ReadFileList() {
     if (!folder_.isEmpty() && folder.isDir()) {
         if (!QDir(folder_).isRoot()) entries.push_back({QStringLiteral(".."), true});
         const QStringList masks = Mask().split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        // Hidden entries and special files (devices, sockets, pipes, dangling links) are
-        // not listed, as ROMs are none of them.
-        QDirIterator it(folder_, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
-        while (it.hasNext()) {
-            it.next();
-            const QFileInfo info = it.fileInfo();
-            if (info.isDir()) {
-                entries.push_back({info.fileName(), true});
-            } else if (MatchesAnyMask(info.fileName(), masks)) {
-                entries.push_back({info.fileName(), false});
+        // Hidden entries (a leading dot) and special files (devices, sockets, pipes, dangling
+        // links) are not listed, as ROMs are none of them. The entry's type comes with the
+        // folder read; only a link (or a file system that does not say) costs a stat of what
+        // it leads to, so a folder of many thousand files is read in one pass.
+        if (DIR* dir = ::opendir(QFile::encodeName(folder_).constData())) {
+            while (const dirent* ent = ::readdir(dir)) {
+                if (ent->d_name[0] == '.') continue;
+                unsigned char type = ent->d_type;
+                if (type == DT_LNK || type == DT_UNKNOWN) {
+                    struct stat st {};
+                    if (::fstatat(::dirfd(dir), ent->d_name, &st, 0) != 0) continue;
+                    type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+                }
+                if (type != DT_DIR && type != DT_REG) continue;
+                QString name = QFile::decodeName(ent->d_name);
+                if (type == DT_DIR) {
+                    entries.push_back({std::move(name), true});
+                } else if (MatchesAnyMask(name, masks)) {
+                    entries.push_back({std::move(name), false});
+                }
             }
+            ::closedir(dir);
         }
     }
     files_->Fill(std::move(entries));
@@ -575,12 +590,13 @@ void TOnFlyForm::ReadDirectoryList() {
     bold.setBold(true);
     current->setFont(0, bold);
 
-    QStringList subFolders =
-        QDir(folder_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    std::sort(subFolders.begin(), subFolders.end(), NameLess);
+    // The sub-folders as the file list has just read them (ReadFileList always runs first):
+    // sorted, and first in the list. Reading the folder a second time would cost as much
+    // again in a folder of many files.
     QList<QTreeWidgetItem*> children;
-    children.reserve(subFolders.size());
-    for (const QString& name : subFolders) {
+    for (int row = 0; row < files_->Count() && files_->At(row).folder; ++row) {
+        const QString& name = files_->At(row).name;
+        if (name == QLatin1String("..")) continue;
         auto* child = new QTreeWidgetItem({name});
         child->setData(0, Qt::UserRole, JoinPath(folder_, name));
         child->setIcon(0, closed);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/core/GlobalVar.h"
 #include "selector/SelectorNames.h"
@@ -11,16 +12,44 @@ namespace orvello {
 
 // --- File list ----------------------------------------------------------------------------
 
+namespace {
+
+// Puts items into the order of their sort keys: the keys are sorted with the items' indices,
+// and the items moved once into place.
+template <class T, class Key, class Less>
+std::vector<T> SortedBy(std::vector<T> items, const std::vector<Key>& keys, Less less) {
+    std::vector<std::size_t> order(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return less(keys[a], keys[b]); });
+    std::vector<T> sorted;
+    sorted.reserve(items.size());
+    for (std::size_t i : order)
+        sorted.push_back(std::move(items[i]));
+    return sorted;
+}
+
+}  // namespace
+
 void FileListModel::Fill(std::vector<Entry> entries) {
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    struct Key {
+        bool folder;
+        bool parent;
+        NameKey name;
+    };
+    std::vector<Key> keys;
+    keys.reserve(entries.size());
+    for (const Entry& e : entries)
+        keys.push_back({e.folder, e.folder && e.name == QLatin1String(".."), NameKey(e.name)});
+    std::vector<Entry> sorted = SortedBy(std::move(entries), keys, [](const Key& a, const Key& b) {
         if (a.folder != b.folder) return a.folder;
         // The parent folder stays on top of the folders.
-        if (a.folder && (a.name == QLatin1String("..")) != (b.name == QLatin1String("..")))
-            return a.name == QLatin1String("..");
-        return NameLess(a.name, b.name);
+        if (a.parent != b.parent) return a.parent;
+        return a.name < b.name;
     });
     beginResetModel();
-    entries_ = std::move(entries);
+    entries_ = std::move(sorted);
     endResetModel();
 }
 
@@ -66,11 +95,13 @@ QString RomSizeText(std::int64_t size) {
 }
 
 void ZipListModel::Fill(std::vector<Member> members) {
-    std::stable_sort(members.begin(), members.end(), [](const Member& a, const Member& b) {
-        return NameLess(a.caption, b.caption);
-    });
+    std::vector<NameKey> keys;
+    keys.reserve(members.size());
+    for (const Member& m : members)
+        keys.emplace_back(m.caption);
+    std::vector<Member> sorted = SortedBy(std::move(members), keys, std::less<NameKey>());
     beginResetModel();
-    members_ = std::move(members);
+    members_ = std::move(sorted);
     endResetModel();
 }
 

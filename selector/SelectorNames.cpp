@@ -40,4 +40,28 @@ bool NameLess(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseSensitive) < 0;
 }
 
+NameKey::NameKey(const QString& name) : name_(&name) {
+    folded_.resize(static_cast<std::size_t>(name.size()));
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c >= 0x80) {
+            ascii_ = false;
+            folded_.clear();
+            return;
+        }
+        // Case folding of ASCII is A-Z to a-z, as the case-insensitive comparison does it.
+        folded_[static_cast<std::size_t>(i)] =
+            static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+}
+
+bool NameKey::operator<(const NameKey& other) const {
+    if (!ascii_ || !other.ascii_) return NameLess(*name_, *other.name_);
+    const int folded = folded_.compare(other.folded_);
+    if (folded != 0) return folded < 0;
+    // Equal but for case: the case-sensitive order of UTF-16 units, which for ASCII is the
+    // order of the bytes.
+    return *name_ < *other.name_;
+}
+
 }  // namespace orvello

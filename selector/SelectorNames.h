@@ -28,4 +28,19 @@ QStringList PreviewCandidates(const QString& previewFile);
 // names that differ only in case in a fixed order, so the order never depends on reading.
 bool NameLess(const QString& a, const QString& b);
 
+// A name prepared for sorting many names by NameLess: an ASCII name is folded to lower case
+// once, so that comparing two of them is a plain comparison of bytes instead of folding both
+// at every step of the sort. Names with other characters compare through NameLess itself.
+class NameKey {
+  public:
+    explicit NameKey(const QString& name);
+    // The same order as NameLess of the two names.
+    bool operator<(const NameKey& other) const;
+
+  private:
+    const QString* name_;
+    std::string folded_;  // empty unless the name is ASCII
+    bool ascii_ = true;
+};
+
 }  // namespace orvello

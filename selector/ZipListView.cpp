@@ -82,9 +82,12 @@ void TZipListView::SetViewStyle(int style) {
             Icons->setFlow(QListView::LeftToRight);
             Icons->setIconSize(QSize(32, 32));
             Icons->setGridSize(QSize(112, 72));
-            Icons->setWordWrap(true);
-            // Each name gets the lines it needs within its cell.
-            Icons->setUniformItemSizes(false);
+            // One line per name, cut short with an ellipsis where it does not fit: every cell
+            // then has the same size, so laying out a large archive does not shape the text of
+            // every name to find out how many lines it needs.
+            Icons->setWordWrap(false);
+            Icons->setTextElideMode(Qt::ElideRight);
+            Icons->setUniformItemSizes(true);
             break;
         case InfoSmallIcons:
         case InfoList:

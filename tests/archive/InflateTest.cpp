@@ -256,3 +256,43 @@ TEST(Inflate, EndStaysAnEndAndErrorsStayErrors) {
     EXPECT_EQ(dec2.Read(b, 4, produced), errBadBlock);
     EXPECT_EQ(produced, 0u);
 }
+
+// The fast loop runs only while 16 input bytes are buffered; a source that hands out 7 bytes a
+// read keeps every symbol in the checked loop. Both must give the same bytes and the same
+// result on every stream, and on streams cut anywhere near their start or end (where the fast
+// loop hands over to the checked one, and where the input runs out inside a code).
+TEST(Inflate, FastAndCheckedLoopsAgreeOnStreamsCutNearTheEnds) {
+    // Skewed bytes compressed with Huffman codes only have codes of up to 15 bits, so the
+    // sub-tables are used; ROM-like data at level 9 gives long matches at every distance.
+    Bytes skewed(60000);
+    std::mt19937 rng(5);
+    for (auto& b : skewed) {
+        unsigned v = 0;
+        while (v < 255 && (rng() & 1) != 0)
+            ++v;
+        b = static_cast<std::uint8_t>(v * 17);
+    }
+    const Bytes streams[] = {ZlibDeflate(skewed, 6, Z_HUFFMAN_ONLY),
+                             ZlibDeflate(MakeData("rom", 50000, 3), 9),
+                             ZlibDeflate(MakeData("text", 40000, 4), 6, Z_FIXED)};
+    for (const Bytes& stream : streams) {
+        ASSERT_GT(stream.size(), 600u);
+        std::vector<std::size_t> cuts;
+        for (std::size_t n = 0; n <= 300; ++n) {
+            cuts.push_back(n);
+            cuts.push_back(stream.size() - n);
+        }
+        for (std::size_t n : cuts) {
+            const Bytes cut(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(n));
+            const auto fast = Inflate(cut, cut.size() + 1, 65536);
+            const auto checked = Inflate(cut, 7, 65536);
+            ASSERT_EQ(fast.error, checked.error) << "cut at " << n << " of " << stream.size();
+            ASSERT_TRUE(fast.out == checked.out) << "cut at " << n << " of " << stream.size();
+            if (n == stream.size()) {
+                EXPECT_EQ(fast.error, kOk);
+            } else if (n + 4 < stream.size()) {
+                EXPECT_NE(fast.error, kOk) << "cut at " << n;
+            }
+        }
+    }
+}
