@@ -28,6 +28,14 @@ std::string ListWalk::ReadZeroTerminated(std::int64_t at, std::size_t max, std::
     return s;
 }
 
+const NameDecoder& ListWalk::Names(NameCoding format) {
+    if (!names_ || namesFormat_ != format) {
+        names_ = std::make_unique<NameDecoder>(format, L.NamesEncoding);
+        namesFormat_ = format;
+    }
+    return *names_;
+}
+
 void ListWalk::Report() {
     if (!MatchFileSpec(L.FileSpec(), L.FileName)) return;
     ++L.fileCount_;

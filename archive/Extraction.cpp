@@ -5,6 +5,7 @@
 #include <new>
 
 #include "ArcMain.h"
+#include "ArcPaths.h"
 #include "OutputFile.h"
 
 namespace orvello::archive {
@@ -64,6 +65,22 @@ bool TUnBase::ConfirmMember(const std::string& path, std::int32_t recNum, AskOrd
         askExists();
     }
     return go;
+}
+
+bool TUnBase::AcceptName(const std::string& listed, const std::string& written,
+                         const std::string& label) {
+    for (const std::string* name : {&listed, &written}) {
+        const auto safe = SafeRelativeName(*name);
+        if (!safe || safe->back() == '/') {
+            RefuseMember(errInvalidFileName, listed.empty() ? label : listed);
+            return false;
+        }
+    }
+    if (!SetFileName(written)) {
+        RefuseMember(NameRefusal(), listed);
+        return false;
+    }
+    return true;
 }
 
 MemberReader::Progress TUnBase::ProgressTo(const std::string& fn) {

@@ -15,6 +15,7 @@
 #include "ArcFile.h"
 #include "ArcLister.h"
 #include "ByteOrder.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -61,8 +62,14 @@ class ListWalk {
     // Closes the current file at the end of the walk.
     void Close() { file_->Close(); }
 
+    // The name decoder of this listing for a format's character sets, in the encoding the
+    // component was given: one for the whole walk.
+    const NameDecoder& Names(NameCoding format);
+
   private:
     std::unique_ptr<ArcFile> file_;
+    std::unique_ptr<NameDecoder> names_;
+    NameCoding namesFormat_ = NameCoding::kDos;
 };
 
 // One archive format's header walk.

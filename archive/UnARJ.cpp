@@ -116,7 +116,7 @@ void TUnARJ::DoExtract() {
     RunExtraction(TArcType::atARJ, TArcType::atArjExe, {}, [this](ArcFile& file) {
         FireActivate();
         if (startOffset_ - 1 > file.Size()) RaiseError(errSeek, archiveFile_);
-        // Writing members moves the current folder: the volumes are found by absolute paths.
+        // The volumes are found by absolute paths, beside the first one.
         std::error_code ec;
         archivePath_ = std::filesystem::absolute(archiveFile_, ec).string();
         if (ec) archivePath_ = archiveFile_;
