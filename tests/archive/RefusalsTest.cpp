@@ -6,10 +6,13 @@
 
 #include <filesystem>
 
+#include "ArjArcBuilder.h"
 #include "ExtractEvents.h"
 #include "Fixtures.h"
 #include "LhaZooBuilder.h"
+#include "ListerSupport.h"
 #include "ToolRun.h"
+#include "archive/ArcGlobals.h"
 #include "archive/Extractors.h"
 
 using namespace orvello::archive;
@@ -166,4 +169,105 @@ TEST(RefusalsLha, AMethodWithoutADecoderMakesNoFile) {
         ExtractBoth(BuildLha({Lha("NEW.BIN", Text("x"), 0, "-lh9-"), Lha("OK.BIN", Text("fine"))}),
                     "METHOD.LZH"),
         errUnsupportedMethod, "NEW.BIN", {"OK.BIN"});
+}
+
+TEST(RefusalsArcArj, NamesThatClimbOut) {
+    const ArcMember arcOk{"OK.BIN", TextBytes("fine")};
+    ExpectRefused(ExtractBoth(BuildArc({{"..\\UP.BIN", TextBytes("x")}, arcOk}), "UP.ARC"),
+                  errInvalidFileName, "../UP.BIN", {"OK.BIN"});
+    ExpectRefused(ExtractBoth(BuildArc({{".", TextBytes("x")}, arcOk}), "DOT.ARC"),
+                  errInvalidFileName, ".", {"OK.BIN"});
+    ArjMember up, ok;
+    up.name = "../UP.BIN";
+    up.data = TextBytes("x");
+    ok.name = "OK.BIN";
+    ok.data = TextBytes("fine");
+    ExpectRefused(ExtractBoth(BuildArj({up, ok}), "UP.ARJ"), errInvalidFileName, "../UP.BIN",
+                  {"OK.BIN"});
+}
+
+TEST(RefusalsArcArj, AnArchiveCutInsideAHeaderOrAMembersData) {
+    const ArcMember first{"FIRST.BIN", ByteVec(300, 'a')}, second{"SECOND.BIN", ByteVec(300, 'b')};
+    const auto arc = BuildArc({first, second});
+    ExpectRefused(ExtractBoth(ByteVec(arc.begin(), arc.begin() + 29 + 300 + 29 + 50), "DATA.ARC"),
+                  errDamagedArchive, "SECOND.BIN", {"FIRST.BIN"});
+    ExpectRefused(ExtractBoth(ByteVec(arc.begin(), arc.begin() + 29 + 300 + 10), "HEAD.ARC"),
+                  errDamagedArchive, "ARCHIVE", {"FIRST.BIN"});
+
+    ArjMember a, b;
+    a.name = "FIRST.BIN";
+    a.data = ByteVec(300, 'a');
+    b.name = "SECOND.BIN";
+    b.data = ByteVec(300, 'b');
+    const auto arj = BuildArj({a, b});
+    const std::size_t secondData = arj.size() - 4 - 300;
+    ExpectRefused(ExtractBoth(ByteVec(arj.begin(), arj.begin() + secondData + 50), "DATA.ARJ"),
+                  errDamagedArchive, "SECOND.BIN", {"FIRST.BIN"});
+    const std::size_t secondHeader = secondData - ArjHeader(b, false).size();
+    ExpectRefused(ExtractBoth(ByteVec(arj.begin(), arj.begin() + secondHeader + 20), "HEAD.ARJ"),
+                  errDamagedArchive, "ARCHIVE", {"FIRST.BIN"});
+}
+
+TEST(RefusalsArcArj, HeaderSizesThatLieAndMethodsWithoutDecoder) {
+    ArjMember a, b;
+    a.name = "FIRST.BIN";
+    a.data = TextBytes("first");
+    b.name = "LIAR.BIN";
+    b.data = TextBytes("x");
+    auto arj = BuildArj({a, b});
+    const std::size_t liar = arj.size() - 4 - 1 - ArjHeader(b, false).size();
+    Put16(arj, liar + 2, 3000);  // larger than any basic header
+    ExpectRefused(ExtractBoth(arj, "SIZE.ARJ"), errBadFileHeader, "ARCHIVE", {"FIRST.BIN"});
+
+    ExpectRefused(
+        ExtractBoth(BuildArc({{"OK.BIN", TextBytes("ok")}, {"NEW.BIN", TextBytes("x"), 12}}),
+                    "METHOD.ARC"),
+        errUnsupportedMethod, "NEW.BIN", {"OK.BIN"});
+}
+
+TEST(RefusalsZoo, NamesMethodsAndCuts) {
+    const auto ok = Zoo("OK.BIN", Text("fine"));
+    ExpectRefused(ExtractBoth(BuildZoo({Zoo("UP.BIN", Text("x"), 0, "..\\UP.BIN"), ok}), "UP.ZOO"),
+                  errInvalidFileName, "../UP.BIN", {"OK.BIN"});
+    ExpectRefused(ExtractBoth(BuildZoo({Zoo("NEW.BIN", Text("x"), 7), ok}), "METHOD.ZOO"),
+                  errUnsupportedMethod, "NEW.BIN", {"OK.BIN"});
+    const auto whole = BuildZoo({Zoo("FIRST.BIN", Text(std::string(300, 'a'))),
+                                 Zoo("SECOND.BIN", Text(std::string(300, 'b')))});
+    const std::size_t cut = whole.size() - 51 - 250;  // inside the second member's data
+    ExpectRefused(
+        ExtractBoth({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)}, "DATA.ZOO"),
+        errDamagedArchive, "SECOND.BIN", {"FIRST.BIN"});
+}
+
+// A RAR archive whose main header is damaged is said to be, not listed as an empty one.
+TEST(RefusalsRar, ADamagedMainHeaderIsAnError) {
+    std::vector<std::uint8_t> rar = {'R', 'a', 'r', '!', 0x1A, 0x07, 0x00};
+    const std::size_t main = rar.size();
+    rar.resize(main + 13, 0);
+    rar[main + 2] = 0x73;
+    Put16(rar, main + 5, 13);
+    Put16(rar, main, Crc32(std::span(rar.data() + main + 2, 11)) & 0xFFFFu);
+    rar.insert(rar.end(), {0xC4, 0x3D, 0x7B, 0x00, 0x40, 0x07, 0x00});  // the end block
+    TempDir dir;
+    const Listing good = ListFile(dir.Write("good.rar", rar));
+    EXPECT_TRUE(good.ok);
+    EXPECT_TRUE(good.errors.empty());
+
+    auto badCrc = rar;
+    badCrc[main + 10] ^= 1;
+    auto badType = rar;
+    badType[main + 2] = 0x74;
+    auto cut = rar;
+    cut.resize(main + 9);
+    for (const auto& [bytes, code] : std::vector<std::pair<std::vector<std::uint8_t>, int>>{
+             {badCrc, errHeaderCRC}, {badType, errBadFileHeader}, {cut, errBadFileHeader}}) {
+        SCOPED_TRACE(code);
+        const std::string path = dir.Write("bad.rar", bytes);
+        const Listing l = ListFile(path);
+        EXPECT_FALSE(l.ok);
+        EXPECT_EQ(l.errors, std::vector<int>{code});
+        const ToolRun r = RunTool({"list", path});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(ErrorLine(code, path)), std::string::npos) << r.err;
+    }
 }
