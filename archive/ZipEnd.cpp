@@ -86,4 +86,51 @@ void Zip64Values::Apply(const std::uint8_t* extra, std::size_t length) {
     }
 }
 
+HeaderRead<ZipCentralEntry> ReadZipCentralEntry(ArcFile& file, std::int64_t at, std::int64_t shift,
+                                                const NameDecoder& names) {
+    using Read = HeaderRead<ZipCentralEntry>;
+    constexpr std::uint32_t kCentralSignature = 0x02014B50u;
+    constexpr std::int64_t kCentralLength = 46;
+    std::uint8_t h[kCentralLength];
+    if (!file.ReadExact(at, h, sizeof h) || Le32(h) != kCentralSignature) return Read::End();
+    Read r;
+    ZipCentralEntry& e = r.header;
+    e.start = at;
+    e.versionMadeBy = Le16(h + 4);
+    e.versionNeeded = Le16(h + 6);
+    e.flags = Le16(h + 8);
+    e.method = Le16(h + 10);
+    e.dosTime = Le16(h + 12);
+    e.dosDate = Le16(h + 14);
+    e.crc = Le32(h + 16);
+    const unsigned nameLength = Le16(h + 28), extraLength = Le16(h + 30),
+                   commentLength = Le16(h + 32);
+    e.internalAttr = Le16(h + 36);
+    e.externalAttr = Le32(h + 38);
+    std::string stored(nameLength, '\0');
+    const std::int64_t nameAt = at + kCentralLength;
+    if (!file.ReadExact(nameAt, reinterpret_cast<std::uint8_t*>(stored.data()), nameLength))
+        return Read::Damaged(errReadFile);
+    // The extra field may hold the name in Unicode as well as ZIP64 sizes.
+    std::string extra(extraLength, '\0');
+    extra.resize(file.ReadAt(nameAt + nameLength, reinterpret_cast<std::uint8_t*>(extra.data()),
+                             extraLength));
+    e.name = names.Zip(stored, e.flags, extra);
+    Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
+    if (values.NeedExtra())
+        values.Apply(reinterpret_cast<const std::uint8_t*>(extra.data()), extra.size());
+    e.size = values.size;
+    e.packed = values.packed;
+    e.localHeader = static_cast<std::int64_t>(values.localHeader) + shift;
+    const std::int64_t commentAt = nameAt + nameLength + extraLength;
+    if (commentLength != 0) {
+        e.comment.resize(commentLength);
+        e.comment.resize(file.ReadAt(commentAt, reinterpret_cast<std::uint8_t*>(e.comment.data()),
+                                     commentLength));
+    }
+    e.next = commentAt + commentLength;
+    r.status = HeaderStatus::kHeader;
+    return r;
+}
+
 }  // namespace orvello::archive
