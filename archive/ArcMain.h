@@ -24,6 +24,7 @@
 #include "ArcFile.h"
 #include "ArcGlobals.h"
 #include "ArcTypes.h"
+#include "MemberEnd.h"
 #include "MemberReader.h"
 #include "NameCodec.h"
 
@@ -328,6 +329,14 @@ class TUnBase : public TZipCommon {
     // an empty file) into a new file at target.path, then sets its date and permissions and
     // closes it. MemberWritten becomes true when the file was created.
     MemberResult WriteMember(const MemberTarget& target, Decoder* decoder);
+    // Ends a member that WriteMember wrote to `path`, the same way for every format with the
+    // differences in `rules`: reports a file that could not be made, a decoder failure, a
+    // failed close and a failed check value (`checkPassed`), in that order, and fires OnEnd.
+    // MemberWritten becomes true only for a whole file (its check value may still fail), so
+    // nothing that was not written whole is taken for written. True when the member counts
+    // among those written.
+    bool EndMember(const std::string& path, const MemberResult& r, bool checkPassed,
+                   const MemberEndRules& rules);
 
     std::string extractDir_;
     bool memberWritten_ = false;

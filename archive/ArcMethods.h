@@ -8,9 +8,19 @@
 #include "ArcFile.h"
 #include "Decoder.h"
 #include "HeaderRead.h"
+#include "MemberEnd.h"
 #include "NameCodec.h"
 
 namespace orvello::archive {
+
+// The end of an ARC member: OnEnd only for a whole file with a good check value; a file that
+// could not be made is also reported skipped.
+inline constexpr MemberEndRules kArcEndRules{.endWhenNotCreated = false,
+                                             .skippedWhenNotCreated = true,
+                                             .checkAfterFailure = true,
+                                             .endAfterBadCheck = false,
+                                             .endWhenNotWhole = false,
+                                             .countFailed = true};
 
 // The decoder for an ARC member's method (1 to 9), reading `src`; nullptr for any other.
 // `size` is the recorded uncompressed size, where a squeezed stream without its end code stops.

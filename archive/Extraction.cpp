@@ -134,6 +134,34 @@ TUnBase::MemberResult TUnBase::WriteMember(const MemberTarget& target, Decoder* 
     return result;
 }
 
+bool TUnBase::EndMember(const std::string& path, const MemberResult& r, bool checkPassed,
+                        const MemberEndRules& rules) {
+    if (r.output != MemberResult::Output::kWritten) {
+        memberWritten_ = false;
+        Report(errOpenFile, path);
+        if (rules.skippedWhenNotCreated) Warn(errSkippedFile, path);
+        if (rules.endWhenNotCreated && OnEnd) OnEnd(*this, path, false);
+        return false;
+    }
+    const bool whole = r.failure == kOk && !r.closeFailed;
+    memberWritten_ = whole;
+    const bool counted = rules.countFailed || r.failure == kOk;
+    if (r.failure != kOk) {
+        Report(r.failure, path);
+        if (!rules.checkAfterFailure) {
+            if (OnEnd) OnEnd(*this, path, false);
+            return counted;
+        }
+    }
+    if (r.closeFailed) Report(errCloseFile, path);
+    if (!checkPassed) {
+        Warn(errCRC, path);
+        if (!rules.endAfterBadCheck) return counted;
+    }
+    if ((whole || rules.endWhenNotWhole) && OnEnd) OnEnd(*this, path, checkPassed && whole);
+    return counted;
+}
+
 std::optional<std::time_t> DosFileTime(std::uint32_t dos) {
     std::time_t t;
     if (!DosDateTimeToUnix(dos, t)) return std::nullopt;

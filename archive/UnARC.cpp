@@ -48,26 +48,7 @@ void TUnARC::ProcessMember(ArcFile& file, const ArcHeader& h, int n) {
     target.spec.excessCode = errBadBlock;
     target.time = DosFileTime(h.dosDateTime);
     const MemberResult r = WriteMember(target, decoder.get());
-    if (r.output != MemberResult::Output::kWritten) {
-        Report(errOpenFile, FileName);
-        Warn(errSkippedFile, FileName);
-        return;
-    }
-    ++written_;
-    bool pass = r.check == h.crc;
-    if (r.failure != kOk) {
-        Report(r.failure, FileName);
-        pass = false;
-    }
-    if (r.closeFailed) {
-        Report(errCloseFile, FileName);
-        pass = false;
-    }
-    if (r.check != h.crc) {
-        Report(errCRC, FileName);  // the file stays as written; no OnEnd for it
-    } else if (pass && OnEnd) {
-        OnEnd(*this, FileName, true);
-    }
+    if (EndMember(FileName, r, r.check == h.crc, kArcEndRules)) ++written_;
 }
 
 }  // namespace orvello::archive

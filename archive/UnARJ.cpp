@@ -258,17 +258,7 @@ bool TUnARJ::ProcessMember(Place& place, const Header& h) {
     }
     PartsDecoder decoder(*Files, std::move(parts));
     const MemberResult r = WriteMember(target, &decoder);
-    if (r.output != MemberResult::Output::kWritten) {
-        Warn(errOpenFile, FileName);
-        return true;
-    }
-    ++written_;
-    bool pass = decoder.CrcPass();
-    if (r.failure != kOk) Report(r.failure, FileName);
-    if (r.closeFailed) Report(errCloseFile, FileName);
-    if (!pass) Warn(errCRC, FileName);
-    pass = pass && r.failure == kOk && !r.closeFailed;
-    if (OnEnd) OnEnd(*this, FileName, pass);
+    if (EndMember(FileName, r, decoder.CrcPass(), kArjEndRules)) ++written_;
     // A FileSpec without wildcards names one member: the walk ends once it is written.
     return fileSpec_.find_first_of("*?") != std::string::npos;
 }

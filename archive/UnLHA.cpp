@@ -54,17 +54,7 @@ void TUnLHA::ProcessMember(ArcFile& file, const LhaHeader& m, int n) {
                              : DosFileTime(m.time);
     const MemberResult r = WriteMember(target, decoder.get());
 
-    if (r.output != MemberResult::Output::kWritten) {
-        Report(errOpenFile, FileName);
-        if (OnEnd) OnEnd(*this, FileName, false);
-        return;
-    }
-    if (r.failure != kOk) Report(r.failure, FileName);
-    if (r.closeFailed) Report(errCloseFile, FileName);
-    const bool pass = r.check == m.crc;
-    if (!pass) Warn(errCRC, FileName);
-    if (r.failure == kOk) ++written_;
-    if (OnEnd) OnEnd(*this, FileName, pass && r.failure == kOk && !r.closeFailed);
+    if (EndMember(FileName, r, r.check == m.crc, kLhaEndRules)) ++written_;
 }
 
 }  // namespace orvello::archive

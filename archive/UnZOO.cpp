@@ -31,6 +31,14 @@ std::unique_ptr<Decoder> MakeZooDecoder(unsigned method, std::uint64_t size, Inp
     }
 }
 
+// The end of a ZOO member: a decoder failure abandons it with what its data gave, unchecked.
+constexpr MemberEndRules kZooEndRules{.endWhenNotCreated = true,
+                                      .skippedWhenNotCreated = false,
+                                      .checkAfterFailure = false,
+                                      .endAfterBadCheck = true,
+                                      .endWhenNotWhole = true,
+                                      .countFailed = false};
+
 }  // namespace
 
 void TUnZOO::DoExtract() {
@@ -94,21 +102,7 @@ void TUnZOO::ProcessEntry(ArcFile& file, const ZooEntry& e) {
     target.time = DosFileTime(e.dosDateTime);
     const MemberResult r = WriteMember(target, decoder.get());
 
-    if (r.output != MemberResult::Output::kWritten) {
-        Report(errOpenFile, path);
-        if (OnEnd) OnEnd(*this, path, false);
-        return;
-    }
-    if (r.failure != kOk) {
-        // The member is abandoned with what its data gave; its check is not made.
-        Report(r.failure, path);
-        if (OnEnd) OnEnd(*this, path, false);
-        return;
-    }
-    if (r.closeFailed) Report(errCloseFile, path);
-    const bool pass = r.check == e.crc;
-    if (!pass) Warn(errCRC, path);
-    if (OnEnd) OnEnd(*this, path, pass && !r.closeFailed);
+    EndMember(path, r, r.check == e.crc, kZooEndRules);
 }
 
 }  // namespace orvello::archive

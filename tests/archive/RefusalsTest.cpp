@@ -271,3 +271,45 @@ TEST(RefusalsRar, ADamagedMainHeaderIsAnError) {
         EXPECT_NE(r.err.find(ErrorLine(code, path)), std::string::npos) << r.err;
     }
 }
+
+// A member whose data gives less than its recorded size is not written whole: its error
+// line says so, and orvello-arc prints no "ok" or "crc" line that would take it for written.
+TEST(Refusals, AMemberNotWrittenWholeIsNeverReportedWritten) {
+    const std::string shortData(100, 'x');
+    auto lha = Lha("SHORT.BIN", Text(shortData));
+    lha.size = 500;
+    auto arj = ArjMember{};
+    arj.name = "SHORT.BIN";
+    arj.data = TextBytes(shortData);
+    arj.size = 500;
+    ArcMember arc{"SHORT.BIN", TextBytes(shortData)};
+    arc.size = 500;
+    const std::vector<std::pair<std::string, ByteVec>> archives = {
+        {"SHORT.LZH", BuildLha({lha})},
+        {"SHORT.ARJ", BuildArj({arj})},
+        {"SHORT.ARC", BuildArc({arc})},
+    };
+    for (const auto& [name, bytes] : archives) {
+        SCOPED_TRACE(name);
+        TempDir src, out, toolOut;
+        const std::string archive = src.Write(name, bytes);
+        TZipCommon probe;
+        probe.SetArchiveFile(archive);
+        auto x = MakeExtractor(probe.ArcType());
+        ASSERT_TRUE(x);
+        Events ev;
+        Hook(*x, ev);
+        x->SetArchiveFile(archive);
+        x->SetExtractDir(out.Path());
+        x->Extract();
+        EXPECT_TRUE(ev.Has(errReadFile));
+        for (const bool written : ev.written)
+            EXPECT_FALSE(written);
+        const ToolRun r = RunTool({"extract", archive, toolOut.Path()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(ErrorLine(errReadFile, toolOut.Path() + "/SHORT.BIN")),
+                  std::string::npos)
+            << r.err;
+    }
+}
