@@ -134,15 +134,15 @@ bool TArcLister::Activate() {
             ClearMember();
             auto walker = detail::MakeWalker(arcType_);
             if (!walker) RaiseError(errUnknownFileType, archiveFile_);
-            currentHeader_ = startOffset_;
-            walk.position = startOffset_ - 1;
+            currentHeader_ = dataStart_;
+            walk.position = dataStart_;
             walker->Prepare(walk);
             const std::size_t h = walker->HeaderLength();
             std::vector<std::uint8_t> header(h);
             while (walk.position >= 0 && walk.position + static_cast<std::int64_t>(h) < walk.end) {
                 const std::int64_t start = walk.position;
                 const std::uint32_t volumes = walk.volumes;
-                currentHeader_ = start + 1;
+                currentHeader_ = start;
                 if (!walk.ReadExact(start, header.data(), h)) break;
                 walk.position = start + static_cast<std::int64_t>(h);
                 walker->Process(walk, header.data());

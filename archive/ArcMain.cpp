@@ -45,7 +45,7 @@ void TZipCommon::SetArchiveFile(const std::string& path) {
         Detect();
     } else {
         arcType_ = TArcType::atNA;
-        startOffset_ = 1;
+        dataStart_ = 0;
         zipSfxOffset_ = 0;
     }
 }
@@ -77,7 +77,7 @@ void TZipCommon::Detect() {
     // Each detection starts afresh, so nothing of an earlier archive (such as the offset of
     // an embedded ZIP) carries over to this one.
     arcType_ = TArcType::atNA;
-    startOffset_ = 1;
+    dataStart_ = 0;
     zipSfxOffset_ = 0;
     auto file = Files->Open(archiveFile_);
     if (!file) {
@@ -87,7 +87,7 @@ void TZipCommon::Detect() {
     }
     const Detection d = DetectArchive(*file, archiveFile_, zipCmntBufSize_);
     arcType_ = d.type;
-    startOffset_ = d.startOffset;
+    dataStart_ = d.dataStart;
     zipSfxOffset_ = d.zipSfxOffset;
     archiveSize_ = d.archiveSize;
     if (!file->Close()) RaiseError(errCloseFile, archiveFile_);

@@ -112,8 +112,8 @@ class TZipCommon : public TArcComponent {
 
     std::int64_t ArchiveSize() const { return archiveSize_; }
     // 1-based position of the archive data: 1 for a plain archive, after the stub for an
-    // executable.
-    std::int64_t StartOffset() const { return startOffset_; }
+    // executable. The only offset the library counts from 1: inside, dataStart_ counts from 0.
+    std::int64_t StartOffset() const { return dataStart_ + 1; }
     // The offset of a ZIP found through an executable's string resources; 0 otherwise. The
     // offsets stored inside such a ZIP count from there.
     std::int64_t ZipSfxOffset() const { return zipSfxOffset_; }
@@ -173,7 +173,7 @@ class TZipCommon : public TArcComponent {
     std::string fileSpec_ = "*.*";
     std::int32_t zipCmntBufSize_ = 0;
     std::int64_t archiveSize_ = 0;
-    std::int64_t startOffset_ = 1;
+    std::int64_t dataStart_ = 0;  // 0-based position of the archive data
     std::int64_t zipSfxOffset_ = 0;
 };
 
@@ -291,8 +291,8 @@ class TUnBase : public TZipCommon {
     std::string MemberLabel(int n) const {
         return archiveFile_ + " (member " + std::to_string(n) + ")";
     }
-    // Where the archive's data begins, 0-based.
-    std::int64_t DataStart() const { return startOffset_ > 1 ? startOffset_ - 1 : 0; }
+    // Where the archive's data begins, 0-based, never before the file.
+    std::int64_t DataStart() const { return dataStart_ > 0 ? dataStart_ : 0; }
 
     // The progress step in percent (5 to 25) and the progress of one member, reported
     // through OnProgress under `fn`.

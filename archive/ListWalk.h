@@ -30,7 +30,9 @@ class ListWalk {
 
     ArcFile& File() { return *file_; }
     // 0-based offset of the header being processed.
-    std::int64_t HeaderStart() const { return L.currentHeader_ - 1; }
+    std::int64_t HeaderStart() const { return L.currentHeader_; }
+    // 0-based offset of the archive's data in the file.
+    std::int64_t DataStart() const { return L.dataStart_; }
 
     std::size_t Read(std::int64_t at, std::uint8_t* buf, std::size_t n) {
         return file_->ReadAt(at, buf, n);

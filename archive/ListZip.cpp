@@ -45,7 +45,7 @@ class ZipWalker final : public FormatWalker {
         // A ZIP found through a program's string resources keeps offsets that count from
         // its own start.
         const std::int64_t sfx = walk.L.ZipSfxOffset();
-        const std::int64_t shift = sfx > 0 && walk.L.StartOffset() == sfx + 1 ? sfx : 0;
+        const std::int64_t shift = sfx > 0 && walk.DataStart() == sfx ? sfx : 0;
         const auto end = FindZipEndRecord(walk.File(), shift);
         if (!end) walk.Fail(errHeaderID);
         if (end->commentLength != 0) {

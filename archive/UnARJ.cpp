@@ -105,7 +105,7 @@ void TUnARJ::DoExtract() {
     names_ = std::make_unique<NameDecoder>(NameCoding::kDos, NamesEncoding);
     RunExtraction(TArcType::atARJ, TArcType::atArjExe, {}, [this](ArcFile& file) {
         FireActivate();
-        if (startOffset_ - 1 > file.Size()) RaiseError(errSeek, archiveFile_);
+        if (dataStart_ > file.Size()) RaiseError(errSeek, archiveFile_);
         // The volumes are found by absolute paths, beside the first one.
         std::error_code ec;
         archivePath_ = std::filesystem::absolute(archiveFile_, ec).string();
@@ -125,7 +125,7 @@ void TUnARJ::DoExtract() {
 }
 
 std::int64_t TUnARJ::FindMainHeader(ArcFile& file) {
-    const std::int64_t start = startOffset_ - 1;
+    const std::int64_t start = dataStart_;
     std::int64_t limit = file.Size() - 2;
     if (limit > kSearchLimit)
         limit = arcType_ == TArcType::atARJ ? kSearchLimit : start + kSearchLimit;

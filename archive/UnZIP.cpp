@@ -41,7 +41,7 @@ void TUnZIP::DoExtract() {
     RunExtraction(TArcType::atZIP, TArcType::atZip250Exe, {}, [this](ArcFile& file) {
         // Offsets inside a ZIP found through an executable's resources count from its start.
         const std::int64_t shift =
-            zipSfxOffset_ > 0 && startOffset_ == zipSfxOffset_ + 1 ? zipSfxOffset_ : 0;
+            zipSfxOffset_ > 0 && dataStart_ == zipSfxOffset_ ? zipSfxOffset_ : 0;
         const auto end = FindZipEndRecord(file, shift);
         if (!end) RaiseError(errUnknownFileType, archiveFile_);
         std::int64_t pos = end->central;
