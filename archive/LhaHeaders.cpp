@@ -11,6 +11,9 @@ namespace orvello::archive {
 namespace {
 
 constexpr std::size_t kFixedLength = 22;
+// A level-0 or level-1 header: the size byte, its 255 bytes, the checksum byte and the size of
+// the first extended header; also more than the fixed part of levels 2 and 3.
+constexpr std::size_t kMaxShortHeader = 2 + 255 + 2;
 constexpr unsigned kExtName = 1;
 constexpr unsigned kExtFolder = 2;
 // Extended headers hold names, dates and attributes: never more than this.
@@ -59,14 +62,15 @@ HeaderRead<LhaHeader> ReadLhaHeader(ArcFile& file, std::int64_t at, const NameDe
     using Read = HeaderRead<LhaHeader>;
     const std::int64_t fileSize = file.Size();
     if (at >= fileSize) return Read::End();
-    std::uint8_t h[32];
-    const std::size_t got = file.ReadAt(at, h, kFixedLength);
+    // One read takes the whole header of levels 0 and 1 (at most 257 bytes and the first
+    // extended header's size) and the fixed part of levels 2 and 3.
+    std::uint8_t h[kMaxShortHeader];
+    const std::size_t got = file.ReadAt(at, h, sizeof h);
     if (got < kFixedLength) {
         // A lone zero byte (or a few) is the end marker; anything else is a cut header.
         return h[0] == 0 ? Read::End() : Read::Damaged(errDamagedArchive);
     }
     Read r;
-    r.status = HeaderStatus::kHeader;
     LhaHeader& m = r.header;
     m.start = at;
     std::copy(h + 2, h + 7, m.method.begin());
@@ -79,7 +83,7 @@ HeaderRead<LhaHeader> ReadLhaHeader(ArcFile& file, std::int64_t at, const NameDe
     if ((m.level == 2 || m.level == 3) && methodId) {
         const unsigned width = m.level == 2 ? 2 : 4;
         const std::size_t fixed = m.level == 2 ? 26 : 32;
-        if (!file.ReadExact(at, h, fixed)) return Read::Damaged(errDamagedArchive);
+        if (got < fixed) return Read::Damaged(errDamagedArchive);
         const std::int64_t headerSize = m.level == 2 ? Le16(h) : Le32(h + 24);
         if (headerSize < static_cast<std::int64_t>(fixed)) return Read::Damaged(errBadFileHeader);
         std::int64_t taken = 0;
@@ -97,44 +101,36 @@ HeaderRead<LhaHeader> ReadLhaHeader(ArcFile& file, std::int64_t at, const NameDe
         if (size == 0) return Read::End();
         // The fixed part, the name and its CRC must fit the header.
         if (kFixedLength + nameLength > size) return Read::Damaged(errBadFileHeader);
-        names.name.resize(nameLength);
-        std::uint8_t crc[2];
-        if (!file.ReadExact(at + 22, reinterpret_cast<std::uint8_t*>(names.name.data()),
-                            nameLength) ||
-            !file.ReadExact(at + 22 + nameLength, crc, 2) || at + size + 2 > fileSize) {
+        if (got < kFixedLength + nameLength + 2 || at + size + 2 > fileSize)
             return Read::Damaged(errDamagedArchive);
-        }
-        m.crc = Le16(crc);
+        names.name.assign(reinterpret_cast<const char*>(h + kFixedLength), nameLength);
+        m.crc = Le16(h + kFixedLength + nameLength);
         m.time = Le32(h + 15);
         m.data = at + size + 2;
-        std::uint8_t first[2];
-        if (m.level == 1 && size >= 25u + nameLength &&
-            file.ReadExact(at + 25 + nameLength, first, 2)) {
+        if (m.level == 1 && size >= 25u + nameLength && got >= 27u + nameLength) {
             // The packed size counts the extended headers; the data follows them.
             std::int64_t taken = 0;
-            const std::string own = names.name;
             const int e =
-                ReadExtendedHeaders(file, m.data, Le16(first),
+                ReadExtendedHeaders(file, m.data, Le16(h + 25 + nameLength),
                                     m.data + static_cast<std::int64_t>(m.packed), 2, names, taken);
             if (e != kOk) return Read::Damaged(e, decode(names.name));
             m.data += taken;
             m.packed -= static_cast<std::uint64_t>(taken);
         }
     }
-    m.ownName = decode(names.name);
     // Folder and name are decoded apart: they come from different headers.
-    const std::string folder = decode(names.folder);
-    m.name = folder.empty()         ? m.ownName
-             : folder.back() == '/' ? folder + m.ownName
-                                    : folder + "/" + m.ownName;
+    m.name = decode(names.name);
+    if (!names.folder.empty()) m.folder = decode(names.folder);
     m.next = m.data + static_cast<std::int64_t>(m.packed);
     if (m.next > fileSize) {
         // The member's data is cut: the header is there, but the walk cannot go on after it.
         r.status = HeaderStatus::kDamaged;
         r.error = errDamagedArchive;
-        r.named = m.name;
+        r.named = m.Listed();
         r.headerWhole = true;
+        return r;
     }
+    r.status = HeaderStatus::kHeader;
     return r;
 }
 

@@ -26,11 +26,11 @@ struct LhaHeader {
     std::int64_t start = 0;  // 0-based offset of the header
     unsigned level = 0;
     std::array<char, 5> method{};  // "-lh5-"
-    // The decoded name as listed: the folder of extended header 2 (when there is one) and the
-    // name. `ownName` is the name without that folder (the name field or extended header 1),
-    // which is all the extractor writes under.
+    // The decoded name: the name field, or extended header 1 where there is one; the
+    // extractor writes under it. `folder` is the decoded folder of extended header 2, empty
+    // where there is none; the lister shows it before the name (Listed).
     std::string name;
-    std::string ownName;
+    std::string folder;
     std::int64_t data = 0;     // where the member's data starts
     std::uint64_t packed = 0;  // of the data alone (level 1: without the extended headers)
     std::uint64_t size = 0;
@@ -39,6 +39,10 @@ struct LhaHeader {
     bool unixTime = false;
     std::uint16_t attribute = 0;  // the bytes at 19 as the lister shows them
     std::int64_t next = 0;        // where the next header starts
+    std::string Listed() const {
+        if (folder.empty()) return name;
+        return folder.back() == '/' ? folder + name : folder + "/" + name;
+    }
     bool Folder() const { return method[1] == 'l' && method[2] == 'h' && method[3] == 'd'; }
 };
 

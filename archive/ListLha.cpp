@@ -21,15 +21,13 @@ class LhaWalker final : public FormatWalker {
 
     void Process(ListWalk& walk, const std::uint8_t*) override {
         auto& L = walk.L;
-        const auto read =
-            ReadLhaHeader(walk.File(), walk.HeaderStart(), walk.Names(NameCoding::kLha));
+        auto read = ReadLhaHeader(walk.File(), walk.HeaderStart(), walk.Names(NameCoding::kLha));
         // Damage ends the listing quietly; a member whose data is cut is still shown.
         if (!read.Listable()) return walk.Stop();
-        const LhaHeader& m = read.header;
-        std::string name = m.name;
+        LhaHeader& m = read.header;
+        L.FileName = m.folder.empty() ? std::move(m.name) : m.Listed();
         // A folder entry (-lhd-) is shown as a folder.
-        if (m.Folder() && (name.empty() || name.back() != '/')) name += '/';
-        L.FileName = name;
+        if (m.Folder() && (L.FileName.empty() || L.FileName.back() != '/')) L.FileName += '/';
         L.UnpackedSize = static_cast<std::int64_t>(m.size);
         L.PackedSize = static_cast<std::int64_t>(m.packed);
         L.CRC = m.crc;

@@ -34,7 +34,7 @@ void TUnLHA::ProcessMember(ArcFile& file, const LhaHeader& m, int n) {
     if (IsLhaFolderMethod(method)) return;  // a folder entry: nothing to write
     // The folder of an extended header is checked with the name, but only the name's own
     // folders are written.
-    if (!AcceptName(m.name, m.ownName, MemberLabel(n))) return;
+    if (!AcceptName(m.Listed(), m.name, MemberLabel(n))) return;
     if (!MatchFileSpec(FileName, fileSpec_)) return;
     FileRangeSource range(file, m.data, m.packed);
     auto decoder = MakeLhaDecoder(method, m.size, range);
