@@ -1,6 +1,7 @@
 #include "ArcLister.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "ListWalk.h"
 
@@ -39,8 +40,12 @@ const NameDecoder& ListWalk::Names(NameCoding format) {
 void ListWalk::Report() {
     if (!MatchFileSpec(L.FileSpec(), L.FileName)) return;
     ++L.fileCount_;
-    L.totalPacked_ += L.PackedSize;
-    L.totalUnpacked_ += L.UnpackedSize;
+    // Sizes come from the archive: the totals stop at the largest value instead of wrapping.
+    auto add = [](std::int64_t& total, std::int64_t size) {
+        if (__builtin_add_overflow(total, size, &total)) total = size > 0 ? INT64_MAX : INT64_MIN;
+    };
+    add(L.totalPacked_, L.PackedSize);
+    add(L.totalUnpacked_, L.UnpackedSize);
     L.Ratio = CalcRatio(L.PackedSize, L.UnpackedSize);
     if (!L.OnRead) return;
     if (L.OnReadBegin) L.OnReadBegin(L);
