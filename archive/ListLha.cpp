@@ -7,6 +7,8 @@ namespace orvello::archive::detail {
 
 namespace {
 
+// The walk goes on while a fixed part fits before the end of the file; the reader then reads
+// the header itself.
 constexpr std::size_t kHeaderLength = 22;
 std::string LhaMethodName(std::uint8_t c) {
     if (c == '0') return "Stored";

@@ -39,6 +39,8 @@ std::string ZipMethodName(unsigned method, unsigned flags) {
 
 class ZipWalker final : public FormatWalker {
   public:
+    // The walk goes on while a whole fixed part fits before the end of the file (so a long
+    // archive comment is read as one); the reader then reads the header itself.
     std::size_t HeaderLength() const override { return kCentralLength; }
 
     void Prepare(ListWalk& walk) override {
@@ -62,15 +64,15 @@ class ZipWalker final : public FormatWalker {
 
     void Process(ListWalk& walk, const std::uint8_t*) override {
         auto& L = walk.L;
-        const auto read =
+        auto read =
             ReadZipCentralEntry(walk.File(), walk.HeaderStart(), 0, walk.Names(NameCoding::kDos));
         if (read.status == HeaderStatus::kEnd && L.FileCount() == 0) walk.Fail(errBadFileHeader);
         // The end of the directory, or damage, ends the listing quietly.
         if (!read.IsHeader()) return walk.Stop();
-        const ZipCentralEntry& e = read.header;
+        ZipCentralEntry& e = read.header;
         const unsigned flags = e.flags, method = e.method;
-        L.FileName = e.name;
-        L.FileComment = e.comment;
+        L.FileName = std::move(e.name);
+        L.FileComment = std::move(e.comment);
         L.UnpackedSize = static_cast<std::int64_t>(e.size);
         L.PackedSize = static_cast<std::int64_t>(e.packed);
         L.CRC = e.crc;
