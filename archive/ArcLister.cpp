@@ -1,6 +1,7 @@
 #include "ArcLister.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "ListWalk.h"
 
@@ -28,11 +29,23 @@ std::string ListWalk::ReadZeroTerminated(std::int64_t at, std::size_t max, std::
     return s;
 }
 
+const NameDecoder& ListWalk::Names(NameCoding format) {
+    if (!names_ || namesFormat_ != format) {
+        names_ = std::make_unique<NameDecoder>(format, L.NamesEncoding);
+        namesFormat_ = format;
+    }
+    return *names_;
+}
+
 void ListWalk::Report() {
     if (!MatchFileSpec(L.FileSpec(), L.FileName)) return;
     ++L.fileCount_;
-    L.totalPacked_ += L.PackedSize;
-    L.totalUnpacked_ += L.UnpackedSize;
+    // Sizes come from the archive: the totals stop at the largest value instead of wrapping.
+    auto add = [](std::int64_t& total, std::int64_t size) {
+        if (__builtin_add_overflow(total, size, &total)) total = size > 0 ? INT64_MAX : INT64_MIN;
+    };
+    add(L.totalPacked_, L.PackedSize);
+    add(L.totalUnpacked_, L.UnpackedSize);
     L.Ratio = CalcRatio(L.PackedSize, L.UnpackedSize);
     if (!L.OnRead) return;
     if (L.OnReadBegin) L.OnReadBegin(L);
@@ -126,15 +139,15 @@ bool TArcLister::Activate() {
             ClearMember();
             auto walker = detail::MakeWalker(arcType_);
             if (!walker) RaiseError(errUnknownFileType, archiveFile_);
-            currentHeader_ = startOffset_;
-            walk.position = startOffset_ - 1;
+            currentHeader_ = dataStart_;
+            walk.position = dataStart_;
             walker->Prepare(walk);
             const std::size_t h = walker->HeaderLength();
             std::vector<std::uint8_t> header(h);
             while (walk.position >= 0 && walk.position + static_cast<std::int64_t>(h) < walk.end) {
                 const std::int64_t start = walk.position;
                 const std::uint32_t volumes = walk.volumes;
-                currentHeader_ = start + 1;
+                currentHeader_ = start;
                 if (!walk.ReadExact(start, header.data(), h)) break;
                 walk.position = start + static_cast<std::int64_t>(h);
                 walker->Process(walk, header.data());

@@ -35,7 +35,7 @@ class TArcLister : public TZipCommon {
     std::int32_t FileCount() const { return fileCount_; }
     std::int64_t TotalPacked() const { return totalPacked_; }
     std::int64_t TotalUnpacked() const { return totalUnpacked_; }
-    // 1-based file offset of the header being processed.
+    // 0-based file offset of the header being processed.
     std::int64_t CurrentHeader() const { return currentHeader_; }
 
   private:

@@ -20,19 +20,12 @@ std::atomic<TSetDate>& SharedSetDate() {
     return value;
 }
 
-std::string CurrentFolder() {
+std::string ProcessFolder() {
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
     if (ec || cwd.empty()) return "/";
     if (cwd.back() != '/') cwd += '/';
     return cwd;
-}
-
-// A folder path made absolute against the current folder, ending in "/".
-std::string AbsoluteFolder(std::string folder) {
-    if (folder.empty() || folder.front() != '/') folder = CurrentFolder() + folder;
-    if (folder.back() != '/') folder += '/';
-    return folder;
 }
 
 }  // namespace
@@ -52,7 +45,7 @@ void TZipCommon::SetArchiveFile(const std::string& path) {
         Detect();
     } else {
         arcType_ = TArcType::atNA;
-        startOffset_ = 1;
+        dataStart_ = 0;
         zipSfxOffset_ = 0;
     }
 }
@@ -84,7 +77,7 @@ void TZipCommon::Detect() {
     // Each detection starts afresh, so nothing of an earlier archive (such as the offset of
     // an embedded ZIP) carries over to this one.
     arcType_ = TArcType::atNA;
-    startOffset_ = 1;
+    dataStart_ = 0;
     zipSfxOffset_ = 0;
     auto file = Files->Open(archiveFile_);
     if (!file) {
@@ -94,7 +87,7 @@ void TZipCommon::Detect() {
     }
     const Detection d = DetectArchive(*file, archiveFile_, zipCmntBufSize_);
     arcType_ = d.type;
-    startOffset_ = d.startOffset;
+    dataStart_ = d.dataStart;
     zipSfxOffset_ = d.zipSfxOffset;
     archiveSize_ = d.archiveSize;
     if (!file->Close()) RaiseError(errCloseFile, archiveFile_);
@@ -131,12 +124,29 @@ void TZipCommon::RaiseError(int code, const std::string& fn, const std::string& 
 
 // ---- TUnBase
 
+std::string TUnBase::CurrentFolder() const {
+    return currentFolder_.empty() ? ProcessFolder() : currentFolder_;
+}
+
+std::string TUnBase::AbsoluteFolder(std::string folder) const {
+    if (folder.empty() || folder.front() != '/') folder = CurrentFolder() + folder;
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string TUnBase::ArchiveFolder() const {
+    // The archive is opened against the process's folder, so its folder is found there too.
+    std::string folder = FolderPart(archiveFile_);
+    if (folder.empty() || folder.front() != '/') folder = ProcessFolder() + folder;
+    return folder;
+}
+
 void TUnBase::SetExtractDir(const std::string& dir) {
     if (dir.empty()) {
         if (archiveFile_.empty()) {
             extractDir_.clear();
         } else {
-            extractDir_ = AbsoluteFolder(FolderPart(archiveFile_));
+            extractDir_ = ArchiveFolder();
         }
         return;
     }
@@ -188,12 +198,13 @@ bool TUnBase::SetFileName(const std::string& name) {
         // The stored folder is not added a second time when it has just become ExtractDir.
         folder = UseStoredDirs && !folderTaken ? extractDir_ + storedFolder : extractDir_;
     } else {
-        folder = FolderPart(archiveFile_);
+        folder = ArchiveFolder();
     }
     folder = AbsoluteFolder(folder);
     FileName = folder + FileNamePart(*safe);
-    std::error_code ec;
-    std::filesystem::current_path(folder, ec);  // a folder not made yet is no error
+    // The output folder becomes the component's own current folder; the process's stays
+    // where it is (the windows' thread owns it while an extraction runs on another).
+    currentFolder_ = folder;
     return true;
 }
 

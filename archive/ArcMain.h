@@ -24,7 +24,9 @@
 #include "ArcFile.h"
 #include "ArcGlobals.h"
 #include "ArcTypes.h"
+#include "MemberEnd.h"
 #include "MemberReader.h"
+#include "NameCodec.h"
 
 namespace orvello::archive {
 
@@ -100,14 +102,18 @@ class TZipCommon : public TArcComponent {
     const std::string& FileSpec() const { return fileSpec_; }
     void SetFileSpec(const std::string& spec);
 
+    // The character set of the names that carry no mark of their own: kAuto for the format's
+    // own rule. The lister shows, FileSpec matches and the extractors write names decoded so.
+    NameEncoding NamesEncoding = NameEncoding::kAuto;
+
     // Size of the tail window searched for a ZIP end record in executables (0..32767).
     std::int32_t ZipCmntBufSize() const { return zipCmntBufSize_; }
     void SetZipCmntBufSize(std::int32_t size);
 
     std::int64_t ArchiveSize() const { return archiveSize_; }
     // 1-based position of the archive data: 1 for a plain archive, after the stub for an
-    // executable.
-    std::int64_t StartOffset() const { return startOffset_; }
+    // executable. The only offset the library counts from 1: inside, dataStart_ counts from 0.
+    std::int64_t StartOffset() const { return dataStart_ + 1; }
     // The offset of a ZIP found through an executable's string resources; 0 otherwise. The
     // offsets stored inside such a ZIP count from there.
     std::int64_t ZipSfxOffset() const { return zipSfxOffset_; }
@@ -167,7 +173,7 @@ class TZipCommon : public TArcComponent {
     std::string fileSpec_ = "*.*";
     std::int32_t zipCmntBufSize_ = 0;
     std::int64_t archiveSize_ = 0;
-    std::int64_t startOffset_ = 1;
+    std::int64_t dataStart_ = 0;  // 0-based position of the archive data
     std::int64_t zipSfxOffset_ = 0;
 };
 
@@ -181,9 +187,8 @@ bool MatchFileSpec(const std::string& a, const std::string& b);
 class TUnBase : public TZipCommon {
   public:
     // The output folder, always absolute and ending in "/". A relative folder is taken from
-    // the current folder at the time of assignment (extraction moves the current folder, so
-    // resolving it later would drift). An empty value means the archive's folder when
-    // ArchiveFile is set, else nothing.
+    // the component's current folder (CurrentFolder) at the time of assignment. An empty
+    // value means the archive's folder when ArchiveFile is set, else nothing.
     const std::string& ExtractDir() const { return extractDir_; }
     void SetExtractDir(const std::string& dir);
 
@@ -198,8 +203,12 @@ class TUnBase : public TZipCommon {
     // UseStoredDirs is set), the stored name reduced to a safe relative path first. A name
     // that cannot be made safe, or whose stored folders would pass through a symbolic link
     // below ExtractDir, is refused (false, FileName empty; NameRefusal() says why). Also
-    // makes the output path's folder the current folder, when it exists.
+    // makes the output path's folder the component's current folder (never the process's).
     bool SetFileName(const std::string& name) override;
+    // The component's own current folder, absolute and ending in "/": the folder of the last
+    // output path SetFileName formed, or the process's current folder before the first one.
+    // Relative folders given to the component are resolved against it.
+    std::string CurrentFolder() const;
     // Why SetFileName refused the last name it refused: 25139 (a name that reduces to
     // nothing or climbs out with "..") or 25141 (a stored folder is a symbolic link).
     int NameRefusal() const { return nameRefusal_; }
@@ -257,6 +266,34 @@ class TUnBase : public TZipCommon {
     // asked when the first refused. Also starts the member (MemberWritten false).
     bool ConfirmMember(const std::string& path, std::int32_t recNum, AskOrder order);
 
+    // Refuses a member with an error of its own: reported under `fn`, and no "Nothing to do"
+    // follows for it.
+    void RefuseMember(int code, const std::string& fn) {
+        Report(code, fn);
+        memberRefused_ = true;
+    }
+    // Damage that ends the walk: refused under the member's name when it is known, else the
+    // archive's.
+    void RefuseDamage(int code, const std::string& member) {
+        RefuseMember(code, member.empty() ? archiveFile_ : member);
+    }
+    // The output path of a member whose listed name is `listed` and whose file is written
+    // under `written` (the same name in every format but LHA, whose extended-header folder is
+    // listed, not written). A name that holds "..", reduces to nothing or ends in a folder
+    // separator, or that passes through a link, is refused (with `label` standing for an
+    // empty name) and false comes back; else FileName is set.
+    bool AcceptName(const std::string& listed, const std::string& written,
+                    const std::string& label);
+    bool AcceptName(const std::string& name, const std::string& label) {
+        return AcceptName(name, name, label);
+    }
+    // How an error names a member without a name: its place in the archive.
+    std::string MemberLabel(int n) const {
+        return archiveFile_ + " (member " + std::to_string(n) + ")";
+    }
+    // Where the archive's data begins, 0-based, never before the file.
+    std::int64_t DataStart() const { return dataStart_ > 0 ? dataStart_ : 0; }
+
     // The progress step in percent (5 to 25) and the progress of one member, reported
     // through OnProgress under `fn`.
     unsigned ProgressStep() const { return static_cast<unsigned>(ProgressNotify) * 5 + 5; }
@@ -292,6 +329,14 @@ class TUnBase : public TZipCommon {
     // an empty file) into a new file at target.path, then sets its date and permissions and
     // closes it. MemberWritten becomes true when the file was created.
     MemberResult WriteMember(const MemberTarget& target, Decoder* decoder);
+    // Ends a member that WriteMember wrote to `path`, the same way for every format with the
+    // differences in `rules`: reports a file that could not be made, a decoder failure, a
+    // failed close and a failed check value (`checkPassed`), in that order, and fires OnEnd.
+    // MemberWritten becomes true only for a whole file (its check value may still fail), so
+    // nothing that was not written whole is taken for written. True when the member counts
+    // among those written.
+    bool EndMember(const std::string& path, const MemberResult& r, bool checkPassed,
+                   const MemberEndRules& rules);
 
     std::string extractDir_;
     bool memberWritten_ = false;
@@ -301,6 +346,12 @@ class TUnBase : public TZipCommon {
     std::atomic<bool> cancel_{false};
 
   private:
+    // A folder made absolute against CurrentFolder, ending in "/".
+    std::string AbsoluteFolder(std::string folder) const;
+    // The archive's folder, absolute and ending in "/".
+    std::string ArchiveFolder() const;
+
+    std::string currentFolder_;
     int nameRefusal_ = errInvalidFileName;
     bool cancelled_ = false;
 };

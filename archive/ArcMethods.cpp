@@ -1,7 +1,12 @@
 #include "ArcMethods.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "ArcGlobals.h"
 #include "ArcRle.h"
 #include "ArcTypes.h"
+#include "ByteOrder.h"
 #include "Lzw.h"
 #include "StoredDecoder.h"
 #include "Uncrunch.h"
@@ -61,6 +66,46 @@ std::unique_ptr<Decoder> MakeArcDecoder(unsigned method, std::uint64_t size, Inp
         default:
             return nullptr;
     }
+}
+
+HeaderRead<ArcHeader> ReadArcHeader(ArcFile& file, std::int64_t at, int strayBytes,
+                                    const NameDecoder& names) {
+    using Read = HeaderRead<ArcHeader>;
+    constexpr std::size_t kHeaderLength = 29, kOldHeaderLength = 25;
+    constexpr std::uint8_t kMarker = 0x1A;
+    if (at >= file.Size()) return Read::End();  // no header after the last data
+    std::vector<std::uint8_t> probe(static_cast<std::size_t>(strayBytes) + 1);
+    probe.resize(file.ReadAt(at, probe.data(), probe.size()));
+    const auto marker = std::find(probe.begin(), probe.end(), kMarker);
+    if (marker == probe.end()) return Read::Damaged(errArchiveType);
+    at += marker - probe.begin();
+    std::uint8_t h[kHeaderLength];
+    const std::size_t got = file.ReadAt(at, h, sizeof h);
+    if (got < 2) return Read::Damaged(errDamagedArchive);
+    Read r;
+    ArcHeader& m = r.header;
+    m.start = at;
+    m.method = h[1];
+    if (m.method == 0) return Read::End();
+    const std::size_t length = m.method == 1 ? kOldHeaderLength : kHeaderLength;
+    if (got < length) return Read::Damaged(errDamagedArchive);
+    const char* name = reinterpret_cast<const char*>(h + 2);
+    m.name = names(
+        std::string_view(name, static_cast<std::size_t>(std::find(name, name + 13, '\0') - name)));
+    m.packed = Le32(h + 15);
+    m.dosDateTime = SwapDosHalves(Le32(h + 19));
+    m.crc = Le16(h + 23);
+    m.size = m.method == 1 ? m.packed : Le32(h + 25);
+    m.data = at + static_cast<std::int64_t>(length);
+    m.next = m.data + static_cast<std::int64_t>(m.packed);
+    r.status = HeaderStatus::kHeader;
+    if (m.next > file.Size()) {
+        r.status = HeaderStatus::kDamaged;
+        r.error = errDamagedArchive;
+        r.named = m.name;
+        r.headerWhole = true;
+    }
+    return r;
 }
 
 }  // namespace orvello::archive

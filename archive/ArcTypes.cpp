@@ -62,6 +62,7 @@ constexpr std::pair<int, std::string_view> kMessages[] = {
     {errInvalidFileName, "Invalid file name"},
     {errBadLengths, "Bad lengths"},
     {errLinkInPath, "Output path passes through a symbolic link"},
+    {errDamagedArchive, "Damaged archive: it ends inside this header or member"},
     {errLocalHeader, "Inconsistant local header"},
     {errMaxVolumes, "Maximum volumes 999"},
     {errOutOfMemory, "Out of memory"},

@@ -68,6 +68,7 @@ enum ErrorCode : int {
     errInvalidFileName = 25139,
     errBadLengths = 25140,
     errLinkInPath = 25141,
+    errDamagedArchive = 25142,
     errLocalHeader = 25145,
     errMaxVolumes = 25150,
     errOutOfMemory = 25153,

@@ -5,8 +5,18 @@
 #include <memory>
 
 #include "Decoder.h"
+#include "MemberEnd.h"
 
 namespace orvello::archive {
+
+// The end of an ARJ member: no OnEnd for a file that could not be made; every file made
+// counts.
+inline constexpr MemberEndRules kArjEndRules{.endWhenNotCreated = false,
+                                             .skippedWhenNotCreated = false,
+                                             .checkAfterFailure = true,
+                                             .endAfterBadCheck = true,
+                                             .endWhenNotWhole = true,
+                                             .countFailed = true};
 
 // The decoder for an ARJ member's method (0 to 4), reading `src`; nullptr for any other.
 // `size` is the recorded uncompressed size: no ARJ method has an end marker.

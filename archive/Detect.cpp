@@ -94,7 +94,7 @@ bool SearchResources(ArcFile& file, Detection& d) {
     for (unsigned id = 1; id <= 4; ++id) {
         const auto offset = ResourceOffset(*pe, id);
         if (!offset) return false;
-        d.startOffset = *offset;
+        d.dataStart = *offset - 1;  // StartOffset is the resource's offset itself here
         if (*offset >= d.archiveSize) return false;
         SignatureBytes s;
         if (!ReadSignature(file, *offset, s)) continue;
@@ -102,7 +102,7 @@ bool SearchResources(ArcFile& file, Detection& d) {
         if (c.type == A::atUnknown) continue;
         d.type = c.type;
         if (IsZipType(c.type)) d.zipSfxOffset = *offset;
-        d.startOffset = c.startOffset ? *c.startOffset : *offset + 1;
+        d.dataStart = c.dataStart ? *c.dataStart : *offset;
         return true;
     }
     return false;
@@ -115,12 +115,12 @@ void SearchDosImageEnd(ArcFile& file, const std::uint8_t* head, Detection& d) {
     std::uint8_t b[4];
     // An ARJ stub may end two bytes before the header it carries.
     if (ReadFour(file, p, b) && b[2] == 0x60 && b[3] == 0xEA) p += 2;
-    d.startOffset = p + 1;
+    d.dataStart = p;
     SignatureBytes s;
     if (!ReadSignature(file, p, s)) return;
     const Classification c = ClassifySignature(s, SignaturePlace::InsideExe);
     d.type = c.type;
-    if (c.startOffset) d.startOffset = *c.startOffset;
+    if (c.dataStart) d.dataStart = *c.dataStart;
 }
 
 // Step 3: a ZIP end record within the last ZipCmntBufSize + 23 bytes, whose central
@@ -143,7 +143,8 @@ void SearchZipTail(ArcFile& file, std::int32_t zipCmntBufSize, Detection& d) {
         std::uint8_t entry[46];
         if (!file.ReadExact(Le32(end + 16), entry, sizeof entry)) return;
         if (Le32(entry) != 0x02014B50u) return;
-        d.startOffset = Le32(entry + 42);
+        // StartOffset is the recorded local header offset itself.
+        d.dataStart = std::int64_t{Le32(entry + 42)} - 1;
         d.type = A::atZipExe;
         return;
     }
@@ -155,16 +156,16 @@ void TestTar(ArcFile& file, const std::string& name, Detection& d) {
     if (!file.ReadExact(0, block.data(), block.size())) return;
     if (block[156] == 'V') {
         // A GNU volume header comes first; the archive proper starts with the next block.
-        d.startOffset = kTarBlock + 1;
+        d.dataStart = kTarBlock;
         if (!file.ReadExact(kTarBlock, block.data(), block.size())) {
-            d.startOffset = 1;
+            d.dataStart = 0;
             return;
         }
     }
     if (TarChecksumMatches(block.data())) {
         d.type = A::atTAR;
     } else {
-        d.startOffset = 1;
+        d.dataStart = 0;
     }
 }
 
@@ -195,7 +196,7 @@ Classification ClassifySignature(const SignatureBytes& s, SignaturePlace place) 
     // Every ARC method (1 to 9) counts, so an archive whose first member happens to be stored,
     // packed or squeezed is recognised like one whose first member is crunched.
     if (b[0] == 0x1A && b[1] >= 1 && b[1] <= 9) return Pick(place, A::atARC, A::atArcExe);
-    if (b[0] == 0xB7 && (b[1] == 0x92 || b[1] == 0xDF)) return {A::atArcExe, 7717};
+    if (b[0] == 0xB7 && (b[1] == 0x92 || b[1] == 0xDF)) return {A::atArcExe, 7716};
     return {A::atUnknown, std::nullopt};
 }
 
@@ -218,7 +219,7 @@ Detection DetectArchive(ArcFile& file, const std::string& name, std::int32_t zip
     ReadSignature(file, 0, first);  // at least the 6 bytes read above
     const Classification c = ClassifySignature(first, SignaturePlace::AtStart);
     d.type = c.type;
-    if (c.startOffset) d.startOffset = *c.startOffset;
+    if (c.dataStart) d.dataStart = *c.dataStart;
     if (d.type == A::atUnknown) TestTar(file, name, d);
     return d;
 }

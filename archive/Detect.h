@@ -21,8 +21,8 @@ enum class SignaturePlace { AtStart, InsideExe };
 
 struct Classification {
     TArcType type = TArcType::atUnknown;
-    // Set when the signature itself fixes where the archive starts (1-based).
-    std::optional<std::int64_t> startOffset;
+    // Set when the signature itself fixes where the archive starts (0-based).
+    std::optional<std::int64_t> dataStart;
 };
 
 // The first bytes at a place where an archive may begin: 4 are always there, up to 7 when the
@@ -38,7 +38,10 @@ Classification ClassifySignature(const SignatureBytes& s, SignaturePlace place);
 
 struct Detection {
     TArcType type = TArcType::atNA;
-    std::int64_t startOffset = 1;   // 1-based position of the archive data
+    // 0-based position of the archive data: StartOffset - 1 (for a ZIP found through its end
+    // record behind a program, StartOffset is the local header offset it records, so this may
+    // be -1).
+    std::int64_t dataStart = 0;
     std::int64_t zipSfxOffset = 0;  // offset of a ZIP found through string resources
     std::int64_t archiveSize = 0;
 };

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "ArcMain.h"
+#include "ArcPaths.h"
 #include "OutputFile.h"
 
 namespace orvello::archive {
@@ -66,6 +67,22 @@ bool TUnBase::ConfirmMember(const std::string& path, std::int32_t recNum, AskOrd
     return go;
 }
 
+bool TUnBase::AcceptName(const std::string& listed, const std::string& written,
+                         const std::string& label) {
+    for (const std::string* name : {&listed, &written}) {
+        const auto safe = SafeRelativeName(*name);
+        if (!safe || safe->back() == '/') {
+            RefuseMember(errInvalidFileName, listed.empty() ? label : listed);
+            return false;
+        }
+    }
+    if (!SetFileName(written)) {
+        RefuseMember(NameRefusal(), listed);
+        return false;
+    }
+    return true;
+}
+
 MemberReader::Progress TUnBase::ProgressTo(const std::string& fn) {
     return [this, fn](std::uint8_t percent) {
         if (OnProgress) OnProgress(*this, fn, percent);
@@ -115,6 +132,34 @@ TUnBase::MemberResult TUnBase::WriteMember(const MemberTarget& target, Decoder* 
     }
     result.closeFailed = !out.Close();
     return result;
+}
+
+bool TUnBase::EndMember(const std::string& path, const MemberResult& r, bool checkPassed,
+                        const MemberEndRules& rules) {
+    if (r.output != MemberResult::Output::kWritten) {
+        memberWritten_ = false;
+        Report(errOpenFile, path);
+        if (rules.skippedWhenNotCreated) Warn(errSkippedFile, path);
+        if (rules.endWhenNotCreated && OnEnd) OnEnd(*this, path, false);
+        return false;
+    }
+    const bool whole = r.failure == kOk && !r.closeFailed;
+    memberWritten_ = whole;
+    const bool counted = rules.countFailed || r.failure == kOk;
+    if (r.failure != kOk) {
+        Report(r.failure, path);
+        if (!rules.checkAfterFailure) {
+            if (OnEnd) OnEnd(*this, path, false);
+            return counted;
+        }
+    }
+    if (r.closeFailed) Report(errCloseFile, path);
+    if (!checkPassed) {
+        Warn(errCRC, path);
+        if (!rules.endAfterBadCheck) return counted;
+    }
+    if ((whole || rules.endWhenNotWhole) && OnEnd) OnEnd(*this, path, checkPassed && whole);
+    return counted;
 }
 
 std::optional<std::time_t> DosFileTime(std::uint32_t dos) {

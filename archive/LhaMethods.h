@@ -7,8 +7,18 @@
 #include <string_view>
 
 #include "Decoder.h"
+#include "MemberEnd.h"
 
 namespace orvello::archive {
+
+// The end of an LHA member: OnEnd follows whatever happened; only a member decoded without
+// failure counts.
+inline constexpr MemberEndRules kLhaEndRules{.endWhenNotCreated = true,
+                                             .skippedWhenNotCreated = false,
+                                             .checkAfterFailure = true,
+                                             .endAfterBadCheck = true,
+                                             .endWhenNotWhole = true,
+                                             .countFailed = false};
 
 // The decoder for an LHA method id, reading `src`; `size` is the recorded uncompressed size.
 // nullptr for an id we do not read.

@@ -1,15 +1,14 @@
 // ARC and PAK: a 0x1A marker, a method byte (0 ends the archive), a 13-byte name, the
 // sizes, date, time and CRC-16, then the member's data.
+// The header is read by the reader the extractor uses too (ArcMethods.h).
+#include "ArcMethods.h"
 #include "ListWalk.h"
-#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
 namespace {
 
 constexpr std::size_t kHeaderLength = 29;
-// Method 1 (old stored) headers lack the uncompressed size: 4 bytes shorter.
-constexpr std::int64_t kOldHeaderLength = 25;
 
 std::string ArcMethodName(unsigned m) {
     switch (m) {
@@ -72,30 +71,26 @@ class ArcWalker final : public FormatWalker {
 
     void Prepare(ListWalk&) override {}
 
-    void Process(ListWalk& walk, const std::uint8_t* h) override {
+    void Process(ListWalk& walk, const std::uint8_t*) override {
         auto& L = walk.L;
-        const unsigned method = h[1];
-        if (h[0] != 0x1A || method == 0) {
-            walk.Stop();
-            return;
-        }
-        std::string name(reinterpret_cast<const char*>(h + 2), 13);
-        name.resize(name.find('\0') == std::string::npos ? 13 : name.find('\0'));
-        L.FileName = DecodeMemberName(name, NameCoding::kDos);
-        L.PackedSize = Le32(h + 15);
-        L.UnpackedSize = method == 1 ? L.PackedSize : Le32(h + 25);
-        L.DateTime = DosDateTimeToDateTime(SwapDosHalves(Le32(h + 19)));
-        L.CRC = Le16(h + 23);
-        L.MethodCode = static_cast<std::uint16_t>(method);
-        L.MethodName = pakNames_ ? PakMethodName(method) : ArcMethodName(method);
+        const auto read =
+            ReadArcHeader(walk.File(), walk.HeaderStart(), 0, walk.Names(NameCoding::kDos));
+        // Damage ends the listing quietly; a member whose data is cut is still shown.
+        if (!read.Listable()) return walk.Stop();
+        const ArcHeader& m = read.header;
+        L.FileName = m.name;
+        L.PackedSize = static_cast<std::int64_t>(m.packed);
+        L.UnpackedSize = static_cast<std::int64_t>(m.size);
+        L.DateTime = DosDateTimeToDateTime(m.dosDateTime);
+        L.CRC = m.crc;
+        L.MethodCode = static_cast<std::uint16_t>(m.method);
+        L.MethodName = pakNames_ ? PakMethodName(m.method) : ArcMethodName(m.method);
         L.VersionMadeBy = 0;
         L.VersionNeeded = 0;
         L.InternalAttr = 32;
         L.ExternalAttr = 32;
         walk.Report();
-        const std::int64_t headerLength =
-            method == 1 ? kOldHeaderLength : std::int64_t{kHeaderLength};
-        walk.position = walk.HeaderStart() + headerLength + L.PackedSize;
+        walk.position = read.IsHeader() ? m.next : walk.end;
     }
 
   private:

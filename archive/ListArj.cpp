@@ -1,11 +1,8 @@
 // ARJ: a main header, then one local header per member, each followed by its data; a
-// member may continue in the next volume (NAME.A01, NAME.A02, ...).
-#include <algorithm>
-
-#include "ArcPaths.h"
+// member may continue in the next volume (NAME.A01, NAME.A02, ...). Headers are read by the
+// reader the extractor uses too (ArjFormat.h).
 #include "ArjFormat.h"
 #include "ListWalk.h"
-#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -18,71 +15,44 @@ std::string ArjMethodName(unsigned method) {
     return method < 5 ? kNames[method] : "Unknown";
 }
 
-bool IsHeader(const std::uint8_t* h) {
-    const unsigned size = Le16(h + 2);
-    return h[0] == 0x60 && h[1] == 0xEA && size != 0 && size <= kArjMaxBasicHeader;
-}
-
-// Where the data after a header begins: the basic header (size at 2, counted from 4), its
-// CRC, then extended headers, each a 16-bit size, that many bytes and a CRC, ended by a size
-// of 0.
-std::int64_t HeaderEnd(ListWalk& walk, std::int64_t start, unsigned basicSize) {
-    std::int64_t p = start + 4 + basicSize + 4;
-    while (p < walk.end) {
-        std::uint8_t size[2];
-        if (!walk.ReadExact(p, size, 2)) return walk.end;
-        p += 2;
-        if (Le16(size) == 0) return p;
-        p += Le16(size) + 4;
-    }
-    return walk.end;
-}
-
 class ArjWalker final : public FormatWalker {
   public:
     std::size_t HeaderLength() const override { return kHeaderLength; }
 
     void Prepare(ListWalk& walk) override {
-        const std::int64_t start = walk.position;
         volume_ = 0;
-        std::uint8_t h[kHeaderLength];
-        if (!walk.ReadExact(start, h, sizeof h) || !IsHeader(h)) {
-            walk.Stop();
-            return;
-        }
-        const unsigned basicSize = Le16(h + 2);
-        std::string comment;
-        walk.L.FileName =
-            DecodeMemberName(NameAndComment(walk, start, h, comment), NameCoding::kDos);
-        walk.L.ArchiveComment = comment;
-        walk.position = HeaderEnd(walk, start, basicSize);
+        const auto read =
+            ReadArjHeader(walk.File(), walk.position, walk.Names(NameCoding::kDos), true);
+        if (!read.IsHeader()) return walk.Stop();
+        walk.L.FileName = read.header.name;
+        walk.L.ArchiveComment = read.header.comment;
+        walk.position = read.header.data;
     }
 
-    void Process(ListWalk& walk, const std::uint8_t* h) override {
+    void Process(ListWalk& walk, const std::uint8_t*) override {
         auto& L = walk.L;
-        if (!IsHeader(h)) {
-            walk.Stop();
-            return;
-        }
-        const std::int64_t start = walk.HeaderStart();
-        const unsigned basicSize = Le16(h + 2);
-        std::string comment;
-        L.FileName = DecodeMemberName(NameAndComment(walk, start, h, comment), NameCoding::kDos);
-        if (h[10] == kArjFileTypeDirectory && (L.FileName.empty() || L.FileName.back() != '/'))
+        const auto read =
+            ReadArjHeader(walk.File(), walk.HeaderStart(), walk.Names(NameCoding::kDos));
+        // Damage ends the listing quietly; a member whose data is cut is still shown.
+        if (!read.Listable()) return walk.Stop();
+        const ArjHeader& h = read.header;
+        L.FileName = h.name;
+        if (h.fileType == kArjFileTypeDirectory && (L.FileName.empty() || L.FileName.back() != '/'))
             L.FileName += '/';
-        L.FileComment = comment;
-        std::int64_t packed = Le32(h + 16), unpacked = Le32(h + 20);
-        std::int64_t next = HeaderEnd(walk, start, basicSize) + packed;
-        if (h[8] & kArjFlagVolume) FollowVolumes(walk, packed, unpacked, next);
+        L.FileComment = h.comment;
+        auto packed = static_cast<std::int64_t>(h.packed);
+        auto unpacked = static_cast<std::int64_t>(h.size);
+        std::int64_t next = read.IsHeader() ? h.next : walk.end;
+        if (h.flags & kArjFlagVolume) FollowVolumes(walk, packed, unpacked, next);
         L.PackedSize = packed;
         L.UnpackedSize = unpacked;
-        L.CRC = Le32(h + 24);
-        L.DateTime = ArjUnixTimeHost(h[7]) ? UnixTimeToDateTime(Le32(h + 12))
-                                           : DosDateTimeToDateTime(Le32(h + 12));
-        L.MethodCode = h[9];
-        L.MethodName = ArjMethodName(h[9]);
-        L.VersionMadeBy = h[5];
-        L.VersionNeeded = h[6];
+        L.CRC = h.crc;
+        L.DateTime = ArjUnixTimeHost(h.host) ? UnixTimeToDateTime(h.dateTime)
+                                             : DosDateTimeToDateTime(h.dateTime);
+        L.MethodCode = static_cast<std::uint16_t>(h.method);
+        L.MethodName = ArjMethodName(h.method);
+        L.VersionMadeBy = static_cast<std::uint16_t>(h.version);
+        L.VersionNeeded = static_cast<std::uint16_t>(h.needed);
         L.InternalAttr = 32;
         L.ExternalAttr = 32;
         walk.Report();
@@ -90,25 +60,6 @@ class ArjWalker final : public FormatWalker {
     }
 
   private:
-    // The zero-terminated name that starts after the header's fixed part (its size is the
-    // byte at 4), and the comment after it, both within the basic header.
-    static std::string NameAndComment(ListWalk& walk, std::int64_t start, const std::uint8_t* h,
-                                      std::string& comment) {
-        const std::int64_t limit = start + 4 + Le16(h + 2);
-        const std::int64_t nameAt = start + 4 + h[4];
-        if (nameAt >= limit) return {};
-        std::int64_t used = 0;
-        std::string name = walk.ReadZeroTerminated(
-            nameAt, static_cast<std::size_t>(std::min<std::int64_t>(256, limit - nameAt)), &used);
-        const std::int64_t commentAt = nameAt + used;
-        if (commentAt < limit) {
-            comment = walk.ReadZeroTerminated(
-                commentAt,
-                static_cast<std::size_t>(std::min<std::int64_t>(2500, limit - commentAt)));
-        }
-        return name;
-    }
-
     // Adds the sizes of the member's continuation headers in the following volumes; the walk
     // goes on in the last volume opened, after the member's last part.
     void FollowVolumes(ListWalk& walk, std::int64_t& packed, std::int64_t& unpacked,
@@ -130,14 +81,15 @@ class ArjWalker final : public FormatWalker {
             walk.SwitchTo(std::move(file), previous);
             previous = name;
             next = walk.end;
-            std::uint8_t h[kHeaderLength];
-            if (!walk.ReadExact(0, h, sizeof h) || !IsHeader(h)) return;
-            const std::int64_t member = HeaderEnd(walk, 0, Le16(h + 2));
-            if (!walk.ReadExact(member, h, sizeof h) || !IsHeader(h)) return;
-            packed += Le32(h + 16);
-            unpacked += Le32(h + 20);
-            next = HeaderEnd(walk, member, Le16(h + 2)) + Le32(h + 16);
-            if (!(h[8] & kArjFlagVolume)) return;
+            const auto& names = walk.Names(NameCoding::kDos);
+            const auto main = ReadArjHeader(walk.File(), 0, names, true);
+            if (!main.IsHeader()) return;
+            const auto part = ReadArjHeader(walk.File(), main.header.data, names);
+            if (!part.Listable()) return;
+            packed += static_cast<std::int64_t>(part.header.packed);
+            unpacked += static_cast<std::int64_t>(part.header.size);
+            next = part.IsHeader() ? part.header.next : walk.end;
+            if (!(part.header.flags & kArjFlagVolume)) return;
         }
     }
 

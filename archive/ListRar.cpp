@@ -3,6 +3,9 @@
 // 32-bit data of its own size at 7. File headers (type 0x74) are the members; their data is
 // the packed size at 7. Other blocks are stepped over by their sizes.
 #include <algorithm>
+#include <span>
+
+#include "ArcGlobals.h"
 
 #include "ListWalk.h"
 #include "NameCodec.h"
@@ -17,6 +20,7 @@ constexpr std::uint8_t kMainHeader = 0x73;
 constexpr std::uint8_t kFileHeader = 0x74;
 constexpr std::uint8_t kCommentBlock = 0x75;
 constexpr std::uint8_t kEndOfArchive = 0x7B;
+constexpr unsigned kMainComment = 0x02;
 constexpr unsigned kMainEncryptedHeaders = 0x80;
 constexpr unsigned kLongBlock = 0x8000;
 constexpr unsigned kFileComment = 0x08;
@@ -48,12 +52,20 @@ class RarWalker final : public FormatWalker {
         }
         const std::int64_t main = walk.position + kMarkerLength;
         std::uint8_t h[kMainHeaderLength];
-        if (!walk.ReadExact(main, h, sizeof h) || h[2] != kMainHeader) {
-            walk.Stop();
-            return;
-        }
+        // A damaged main header is said: the archive is not an empty one.
+        if (!walk.ReadExact(main, h, sizeof h) || h[2] != kMainHeader ||
+            Le16(h + 5) < kMainHeaderLength)
+            walk.Fail(errBadFileHeader);
         // Encrypted headers: not even the names can be read without the password.
         if (Le16(h + 3) & kMainEncryptedHeaders) walk.Fail(errUnsupportedEncryption);
+        // Its CRC-32's low half covers the header from its type on; only the fixed part when
+        // the header holds an archive comment.
+        const unsigned covered = (Le16(h + 3) & kMainComment) ? kMainHeaderLength : Le16(h + 5);
+        const std::string whole = walk.ReadText(main + 2, covered - 2);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(whole.data());
+        if (whole.size() + 2 < covered ||
+            (Crc32(std::span(bytes, whole.size())) & 0xFFFFu) != Le16(h))
+            walk.Fail(errHeaderCRC);
         const unsigned size = Le16(h + 5);
         if (size > kMainHeaderLength) {
             walk.L.ArchiveComment = "Archive Comment encrypted...";

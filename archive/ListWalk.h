@@ -15,6 +15,7 @@
 #include "ArcFile.h"
 #include "ArcLister.h"
 #include "ByteOrder.h"
+#include "NameCodec.h"
 
 namespace orvello::archive::detail {
 
@@ -29,7 +30,9 @@ class ListWalk {
 
     ArcFile& File() { return *file_; }
     // 0-based offset of the header being processed.
-    std::int64_t HeaderStart() const { return L.currentHeader_ - 1; }
+    std::int64_t HeaderStart() const { return L.currentHeader_; }
+    // 0-based offset of the archive's data in the file.
+    std::int64_t DataStart() const { return L.dataStart_; }
 
     std::size_t Read(std::int64_t at, std::uint8_t* buf, std::size_t n) {
         return file_->ReadAt(at, buf, n);
@@ -61,8 +64,14 @@ class ListWalk {
     // Closes the current file at the end of the walk.
     void Close() { file_->Close(); }
 
+    // The name decoder of this listing for a format's character sets, in the encoding the
+    // component was given: one for the whole walk.
+    const NameDecoder& Names(NameCoding format);
+
   private:
     std::unique_ptr<ArcFile> file_;
+    std::unique_ptr<NameDecoder> names_;
+    NameCoding namesFormat_ = NameCoding::kDos;
 };
 
 // One archive format's header walk.

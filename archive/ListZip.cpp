@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "ListWalk.h"
-#include "NameCodec.h"
 #include "ZipEnd.h"
 
 namespace orvello::archive::detail {
@@ -40,13 +39,15 @@ std::string ZipMethodName(unsigned method, unsigned flags) {
 
 class ZipWalker final : public FormatWalker {
   public:
+    // The walk goes on while a whole fixed part fits before the end of the file (so a long
+    // archive comment is read as one); the reader then reads the header itself.
     std::size_t HeaderLength() const override { return kCentralLength; }
 
     void Prepare(ListWalk& walk) override {
         // A ZIP found through a program's string resources keeps offsets that count from
         // its own start.
         const std::int64_t sfx = walk.L.ZipSfxOffset();
-        const std::int64_t shift = sfx > 0 && walk.L.StartOffset() == sfx + 1 ? sfx : 0;
+        const std::int64_t shift = sfx > 0 && walk.DataStart() == sfx ? sfx : 0;
         const auto end = FindZipEndRecord(walk.File(), shift);
         if (!end) walk.Fail(errHeaderID);
         if (end->commentLength != 0) {
@@ -61,47 +62,34 @@ class ZipWalker final : public FormatWalker {
         walk.position = end->central;
     }
 
-    void Process(ListWalk& walk, const std::uint8_t* h) override {
+    void Process(ListWalk& walk, const std::uint8_t*) override {
         auto& L = walk.L;
-        if (Le32(h) != kCentralSignature) {
-            if (L.FileCount() == 0) walk.Fail(errBadFileHeader);
-            walk.Stop();
-            return;
-        }
-        const std::int64_t nameAt = walk.HeaderStart() + static_cast<std::int64_t>(kCentralLength);
-        const unsigned nameLength = Le16(h + 28), extraLength = Le16(h + 30),
-                       commentLength = Le16(h + 32);
-        const unsigned flags = Le16(h + 8), method = Le16(h + 10);
-        const std::int64_t extraAt = nameAt + nameLength;
-        const std::int64_t commentAt = extraAt + extraLength;
-        // The extra field may hold the name in Unicode as well as ZIP64 sizes.
-        const std::string extra =
-            extraLength != 0 ? walk.ReadText(extraAt, extraLength) : std::string();
-        L.FileName = DecodeZipName(walk.ReadText(nameAt, nameLength),
-                                   static_cast<std::uint16_t>(flags), extra);
-        L.FileComment =
-            commentLength != 0 ? walk.ReadText(commentAt, commentLength) : std::string();
-        Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
-        if (values.NeedExtra()) {
-            values.Apply(reinterpret_cast<const std::uint8_t*>(extra.data()), extra.size());
-        }
-        L.UnpackedSize = static_cast<std::int64_t>(values.size);
-        L.PackedSize = static_cast<std::int64_t>(values.packed);
-        L.CRC = Le32(h + 16);
-        L.DateTime = DosDateTimeToDateTime(Le32(h + 12));
+        auto read =
+            ReadZipCentralEntry(walk.File(), walk.HeaderStart(), 0, walk.Names(NameCoding::kDos));
+        if (read.status == HeaderStatus::kEnd && L.FileCount() == 0) walk.Fail(errBadFileHeader);
+        // The end of the directory, or damage, ends the listing quietly.
+        if (!read.IsHeader()) return walk.Stop();
+        ZipCentralEntry& e = read.header;
+        const unsigned flags = e.flags, method = e.method;
+        L.FileName = std::move(e.name);
+        L.FileComment = std::move(e.comment);
+        L.UnpackedSize = static_cast<std::int64_t>(e.size);
+        L.PackedSize = static_cast<std::int64_t>(e.packed);
+        L.CRC = e.crc;
+        L.DateTime = DosDateTimeToDateTime(std::uint32_t{e.dosDate} << 16 | e.dosTime);
         L.MethodCode = static_cast<std::uint16_t>(method);
         L.MethodName = ZipMethodName(method, flags);
-        L.VersionMadeBy = Le16(h + 4);
-        L.VersionNeeded = Le16(h + 6);
-        L.InternalAttr = Le16(h + 36);
-        L.ExternalAttr = Le32(h + 38);
+        L.VersionMadeBy = e.versionMadeBy;
+        L.VersionNeeded = e.versionNeeded;
+        L.InternalAttr = e.internalAttr;
+        L.ExternalAttr = e.externalAttr;
         L.DeflateOption = 0;
         if (flags > 1) {
             const bool bit1 = flags & 2, bit2 = flags & 4;
             L.DeflateOption = bit1 && bit2 ? 6 : bit2 ? 4 : bit1 ? 2 : 0;
         }
         walk.Report();
-        walk.position = commentAt + commentLength;
+        walk.position = e.next;
     }
 };
 

@@ -9,7 +9,6 @@ namespace orvello::archive::detail {
 namespace {
 
 constexpr std::size_t kHeaderLength = kZooEntryLength;
-constexpr std::uint32_t kEntryTag = 0xFDC4A7DC;
 // The archive comment fields (at 35 and 39) exist when the first entry starts after them.
 constexpr std::uint32_t kLongArchiveHeader = 41;
 
@@ -48,27 +47,25 @@ class ZooWalker final : public FormatWalker {
         walk.position = first;
     }
 
-    static void Entry(ListWalk& walk, const std::uint8_t* h) {
+    static void Entry(ListWalk& walk, const std::uint8_t*) {
         auto& L = walk.L;
-        const std::uint32_t next = Le32(h + 6);
-        // The chain ends with an entry whose next offset is 0: a terminator, not a member.
-        if (Le32(h) != kEntryTag || next == 0) {
-            walk.Stop();
-            return;
-        }
-        L.FileName = ZooEntryName(walk.File(), walk.HeaderStart(), h, kHeaderLength);
-        L.PackedSize = Le32(h + 24);
-        L.UnpackedSize = Le32(h + 20);
-        L.CRC = Le16(h + 18);
-        L.DateTime = DosDateTimeToDateTime(SwapDosHalves(Le32(h + 14)));
-        L.MethodCode = h[5];
-        L.MethodName = ZooMethodName(h[5]);
-        L.VersionMadeBy = h[28];
-        L.VersionNeeded = h[29];
-        if (const unsigned length = Le16(h + 36); length != 0)
-            L.FileComment = walk.ReadText(Le32(h + 32), length);
+        const auto read =
+            ReadZooEntry(walk.File(), walk.HeaderStart(), walk.Names(NameCoding::kDos));
+        // Damage ends the listing quietly; a member whose data is cut is still shown.
+        if (!read.Listable()) return walk.Stop();
+        const ZooEntry& e = read.header;
+        L.FileName = e.name;
+        L.PackedSize = static_cast<std::int64_t>(e.packed);
+        L.UnpackedSize = static_cast<std::int64_t>(e.size);
+        L.CRC = e.crc;
+        L.DateTime = DosDateTimeToDateTime(e.dosDateTime);
+        L.MethodCode = static_cast<std::uint16_t>(e.method);
+        L.MethodName = ZooMethodName(e.method);
+        L.VersionMadeBy = static_cast<std::uint16_t>(e.versionMadeBy);
+        L.VersionNeeded = static_cast<std::uint16_t>(e.versionNeeded);
+        if (e.commentLength != 0) L.FileComment = walk.ReadText(e.commentAt, e.commentLength);
         walk.Report();
-        walk.position = next;
+        walk.position = e.next;
     }
 
     bool archiveHeaderSeen_ = false;

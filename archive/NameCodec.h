@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orvello::archive {
 
@@ -22,6 +25,57 @@ enum class NameCoding {
     kLha,
     // GZip: valid UTF-8 as it is, else ISO 8859-1, which the format prescribes.
     kLatin1,
+};
+
+// The character set a user chose for an archive's names. kAuto is the format's own rule
+// (NameCoding); any other is applied to every name that carries no mark of its own (a ZIP name
+// flagged as UTF-8 or with a Unicode path field keeps it).
+enum class NameEncoding {
+    kAuto,
+    kCp437,
+    kCp850,
+    kCp866,
+    kCp932,
+    kCp936,
+    kCp949,
+    kKoi8R,
+    kLatin1,
+    kUtf8,
+};
+
+// The encodings by their names ("auto", "cp437", "cp850", "cp866", "cp932", "cp936", "cp949",
+// "koi8-r", "latin1", "utf-8"), in that order.
+const std::vector<std::pair<std::string_view, NameEncoding>>& NameEncodings();
+std::optional<NameEncoding> NameEncodingFromText(std::string_view text);
+std::string_view NameEncodingText(NameEncoding encoding);
+
+// Decodes the names of one listing or one extraction. The converter a double-byte code page
+// needs is opened once, here, and serves every name. Not for use by two threads at once.
+class NameDecoder {
+  public:
+    NameDecoder(NameCoding format, NameEncoding chosen = NameEncoding::kAuto);
+    ~NameDecoder();
+    NameDecoder(const NameDecoder&) = delete;
+    NameDecoder& operator=(const NameDecoder&) = delete;
+
+    // The stored name as UTF-8, with every "\" made "/" after decoding (so a separator byte
+    // inside a double-byte character never splits the name). Always valid UTF-8.
+    std::string operator()(std::string_view stored) const;
+    // A ZIP name (see DecodeZipName).
+    std::string Zip(std::string_view stored, std::uint16_t flags, std::string_view extra) const;
+    // The whole text through the double-byte converter, or nullopt when a byte of it is not
+    // part of a character or there is no converter.
+    std::optional<std::string> ConvertWhole(std::string_view s) const;
+
+  private:
+    struct Converter;
+    // Through the converter: the whole text, or nullopt at the first byte that is not part of
+    // a character when `strict`; else such a byte becomes U+FFFD.
+    std::optional<std::string> Convert(std::string_view s, bool strict) const;
+
+    NameCoding format_;
+    NameEncoding chosen_;
+    std::unique_ptr<Converter> converter_;
 };
 
 // The stored name as UTF-8, with every "\" made "/". The separators are found after decoding,

@@ -8,6 +8,8 @@
 
 namespace orvello::archive {
 
+struct ArcHeader;
+
 class TUnARC : public TUnBase {
   public:
     TUnARC() = default;
@@ -23,8 +25,8 @@ class TUnARC : public TUnBase {
     void DoExtract() override;
 
   private:
-    struct Header;
-    void ProcessMember(ArcFile& file, const Header& h);
+    // The n-th member of the archive (from 1).
+    void ProcessMember(ArcFile& file, const ArcHeader& h, int n);
 
     std::int32_t written_ = 0;
 };

@@ -17,8 +17,6 @@ namespace orvello::archive {
 namespace {
 
 constexpr std::uint8_t kId0 = 0x60, kId1 = 0xEA;
-// The fixed fields every member header has, up to and including the host data.
-constexpr unsigned kFixedFields = 30;
 constexpr unsigned kMaxVersionNeeded = 3;
 
 // Two names of one file (the same path, or links to it) compare equal.
@@ -29,16 +27,6 @@ std::string SameFileKey(const std::string& path) {
 }
 
 }  // namespace
-
-struct TUnARJ::Header {
-    unsigned version = 0, needed = 0, host = 0, flags = 0, method = 0, fileType = 0;
-    std::uint32_t dateTime = 0;
-    std::uint64_t packed = 0, size = 0;
-    std::uint32_t crc = 0;
-    unsigned mode = 0;
-    std::string name;
-    std::int64_t data = 0;  // where the data after the header begins
-};
 
 struct TUnARJ::Part {
     std::string volume;  // the file it lies in
@@ -113,10 +101,12 @@ void TUnARJ::DoExtract() {
     written_ = 0;
     volumeFile_.reset();
     volumesSeen_.clear();
+    members_ = 0;
+    names_ = std::make_unique<NameDecoder>(NameCoding::kDos, NamesEncoding);
     RunExtraction(TArcType::atARJ, TArcType::atArjExe, {}, [this](ArcFile& file) {
         FireActivate();
-        if (startOffset_ - 1 > file.Size()) RaiseError(errSeek, archiveFile_);
-        // Writing members moves the current folder: the volumes are found by absolute paths.
+        if (dataStart_ > file.Size()) RaiseError(errSeek, archiveFile_);
+        // The volumes are found by absolute paths, beside the first one.
         std::error_code ec;
         archivePath_ = std::filesystem::absolute(archiveFile_, ec).string();
         if (ec) archivePath_ = archiveFile_;
@@ -135,7 +125,7 @@ void TUnARJ::DoExtract() {
 }
 
 std::int64_t TUnARJ::FindMainHeader(ArcFile& file) {
-    const std::int64_t start = startOffset_ - 1;
+    const std::int64_t start = dataStart_;
     std::int64_t limit = file.Size() - 2;
     if (limit > kSearchLimit)
         limit = arcType_ == TArcType::atARJ ? kSearchLimit : start + kSearchLimit;
@@ -156,44 +146,15 @@ std::int64_t TUnARJ::FindMainHeader(ArcFile& file) {
 }
 
 bool TUnARJ::ReadHeader(const Place& place, bool main, Header& h) {
-    const int bad = main && place.volume == 0 ? errArchiveType : errBadFileHeader;
-    const std::string id = std::to_string(place.volume);
-    std::uint8_t frame[4];
-    if (!place.file->ReadExact(place.pos, frame, sizeof frame) || frame[0] != kId0 ||
-        frame[1] != kId1)
-        RaiseError(bad, place.name, id);
-    const unsigned size = Le16(frame + 2);
-    if (size == 0) return false;
-    if (size > kArjMaxBasicHeader) RaiseError(bad, place.name, id);
-    std::array<std::uint8_t, kArjMaxBasicHeader + 4> b;
-    if (!place.file->ReadExact(place.pos + 4, b.data(), size + 4)) RaiseError(bad, place.name, id);
-    if (Crc32(std::span(b.data(), size)) != Le32(&b[size]))
-        RaiseError(errHeaderCRC, place.name, id);
-    if (size < kFixedFields) RaiseError(bad, place.name, id);
-    h.version = b[1];
-    h.needed = b[2];
-    h.host = b[3];
-    h.flags = b[4];
-    h.method = b[5];
-    h.fileType = b[6];
-    h.dateTime = Le32(&b[8]);
-    h.packed = Le32(&b[12]);
-    h.size = Le32(&b[16]);
-    h.crc = Le32(&b[20]);
-    h.mode = Le16(&b[26]);
-    h.name.clear();
-    for (unsigned i = b[0]; i < size && b[i] != 0; ++i)
-        h.name += static_cast<char>(b[i]);
-    // Extended headers: a 16-bit size, that many bytes and a CRC-32, until a size of 0.
-    std::int64_t p = place.pos + 4 + size + 4;
-    for (;;) {
-        std::uint8_t ext[2];
-        if (!place.file->ReadExact(p, ext, 2)) RaiseError(bad, place.name, id);
-        p += 2;
-        if (Le16(ext) == 0) break;
-        p += Le16(ext) + 4;
+    const auto read = ReadArjHeader(*place.file, place.pos, *names_, main);
+    if (read.status == HeaderStatus::kEnd) return false;
+    if (!read.IsHeader()) {
+        int code = read.error;
+        if (main && place.volume == 0 && code == errBadFileHeader) code = errArchiveType;
+        RaiseError(code, read.named.empty() ? place.name : read.named,
+                   std::to_string(place.volume));
     }
-    h.data = p;
+    h = read.header;
     return true;
 }
 
@@ -240,7 +201,7 @@ bool TUnARJ::ProcessMember(Place& place, const Header& h) {
     if (h.fileType == kArjFileTypeDirectory) {
         // A folder: nothing to write, and the members after it still come out. With stored
         // folders in use it is made.
-        const auto folder = SafeRelativeName(StoredNameToFileName(h.name));
+        const auto folder = SafeRelativeName(h.name);
         if (UseStoredDirs && folder && !extractDir_.empty())
             MakeParentFolders(extractDir_ + *folder + "/");
         FollowVolumes(place, h);
@@ -251,8 +212,8 @@ bool TUnARJ::ProcessMember(Place& place, const Header& h) {
         FollowVolumes(place, h);
         return true;
     }
-    if (!SetFileName(h.name)) {
-        Report(errInvalidFileName, h.name);  // a name that would leave the output folder
+    ++members_;
+    if (!AcceptName(h.name, MemberLabel(members_))) {
         FollowVolumes(place, h);
         return true;
     }
@@ -297,17 +258,7 @@ bool TUnARJ::ProcessMember(Place& place, const Header& h) {
     }
     PartsDecoder decoder(*Files, std::move(parts));
     const MemberResult r = WriteMember(target, &decoder);
-    if (r.output != MemberResult::Output::kWritten) {
-        Warn(errOpenFile, FileName);
-        return true;
-    }
-    ++written_;
-    bool pass = decoder.CrcPass();
-    if (r.failure != kOk) Report(r.failure, FileName);
-    if (r.closeFailed) Report(errCloseFile, FileName);
-    if (!pass) Warn(errCRC, FileName);
-    pass = pass && r.failure == kOk && !r.closeFailed;
-    if (OnEnd) OnEnd(*this, FileName, pass);
+    if (EndMember(FileName, r, decoder.CrcPass(), kArjEndRules)) ++written_;
     // A FileSpec without wildcards names one member: the walk ends once it is written.
     return fileSpec_.find_first_of("*?") != std::string::npos;
 }

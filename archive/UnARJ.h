@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ArcMain.h"
+#include "ArjFormat.h"
 
 namespace orvello::archive {
 
@@ -27,7 +28,7 @@ class TUnARJ : public TUnBase {
     void DoExtract() override;
 
   private:
-    struct Header;
+    using Header = ArjHeader;
     struct Part;
     class PartsDecoder;
 
@@ -40,8 +41,9 @@ class TUnARJ : public TUnBase {
     };
 
     std::int64_t FindMainHeader(ArcFile& file);
-    // Reads the header at place.pos; false at the end of the archive. Damage raises 25108
-    // (25138 for the main header) or 25136.
+    // Reads the header at place.pos; false at the end of the archive. Damage raises its code
+    // (25138 for a main header of the first volume without an id), under the member's name
+    // when it was read.
     bool ReadHeader(const Place& place, bool main, Header& h);
     // The parts of a member that continues into further volumes; moves `place` to the last of
     // them, after its data.
@@ -51,6 +53,8 @@ class TUnARJ : public TUnBase {
     bool ProcessMember(Place& place, const Header& h);
 
     std::int32_t written_ = 0;
+    int members_ = 0;  // members met so far in this call
+    std::unique_ptr<NameDecoder> names_;
     std::string archivePath_;              // ArchiveFile made absolute
     std::unique_ptr<ArcFile> volumeFile_;  // a further volume being read
     std::vector<std::string> volumesSeen_;

@@ -1,7 +1,8 @@
 // The LHA extractor: writes the members of an LHA (LZH) archive, plain or self-extracting,
 // that match FileSpec. Header levels 0 to 3; methods -lh0- (stored), -lh1- (adaptive Huffman)
 // and -lh4- to -lh7- (the static-Huffman block decoder). Folder entries (-lhd-) are stepped
-// over; folders come only from the stored name itself.
+// over; folders come only from the stored name itself (the folder of an extended header is
+// listed, and checked, but not written).
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include "ArcMain.h"
 
 namespace orvello::archive {
+
+struct LhaHeader;
 
 class TUnLHA : public TUnBase {
   public:
@@ -23,10 +26,8 @@ class TUnLHA : public TUnBase {
     void DoExtract() override;
 
   private:
-    struct Member;
-    // Returns the position of the next header, or -1 when the walk ends.
-    std::int64_t ReadHeader(ArcFile& file, std::int64_t at, Member& m);
-    void ProcessMember(ArcFile& file, const Member& m);
+    // The n-th member of the archive (from 1).
+    void ProcessMember(ArcFile& file, const LhaHeader& m, int n);
 
     std::int32_t written_ = 0;  // members decoded without failure in this call
 };

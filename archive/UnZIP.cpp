@@ -39,10 +39,9 @@ void TUnZIP::DoExtract() {
     password_.clear();
     claimed_.clear();
     RunExtraction(TArcType::atZIP, TArcType::atZip250Exe, {}, [this](ArcFile& file) {
-        const std::int64_t size = file.Size();
         // Offsets inside a ZIP found through an executable's resources count from its start.
         const std::int64_t shift =
-            zipSfxOffset_ > 0 && startOffset_ == zipSfxOffset_ + 1 ? zipSfxOffset_ : 0;
+            zipSfxOffset_ > 0 && dataStart_ == zipSfxOffset_ ? zipSfxOffset_ : 0;
         const auto end = FindZipEndRecord(file, shift);
         if (!end) RaiseError(errUnknownFileType, archiveFile_);
         std::int64_t pos = end->central;
@@ -53,60 +52,41 @@ void TUnZIP::DoExtract() {
         // No member's data may reach into the central directory or the end record.
         Claim({pos, end->offset + 22});
 
-        int entry = 0;
-        while (pos < size) {
-            if (Le32(h) != kCentralSignature) break;
-            ++entry;
+        const NameDecoder names(NameCoding::kDos, NamesEncoding);
+        for (int entry = 1;; ++entry) {
+            const auto read = ReadZipCentralEntry(file, pos, shift, names);
+            if (read.status == HeaderStatus::kEnd) break;
+            // The directory ends inside this entry's name: a damaged entry, and the last. What
+            // could be read of the name runs into the end record, so the entry is named by its
+            // place.
+            if (!read.IsHeader()) return RefuseMember(read.error, EntryLabel(entry));
+            const ZipCentralEntry& c = read.header;
             Entry e;
-            e.versionMadeBy = Le16(h + 4);
-            e.flags = Le16(h + 8);
-            e.method = Le16(h + 10);
-            e.dosTime = Le16(h + 12);
-            e.dosDate = Le16(h + 14);
-            e.crc = Le32(h + 16);
-            const std::uint16_t nameLen = Le16(h + 28);
-            const std::uint16_t extraLen = Le16(h + 30);
-            const std::uint16_t commentLen = Le16(h + 32);
-            e.externalAttr = Le32(h + 38);
-            std::string stored(nameLen, '\0');
-            if (!file.ReadExact(pos + 46, reinterpret_cast<std::uint8_t*>(stored.data()),
-                                nameLen)) {
-                // The directory ends inside this entry's name: a damaged entry, and the last.
-                // What could be read of the name runs into the end record, so the entry is
-                // named by its place.
-                Report(errReadFile, EntryLabel(entry));
-                memberRefused_ = true;
-                break;
-            }
-            // The extra field may hold the name in Unicode as well as ZIP64 sizes.
-            std::string extra(extraLen, '\0');
-            extra.resize(file.ReadAt(pos + 46 + nameLen,
-                                     reinterpret_cast<std::uint8_t*>(extra.data()), extraLen));
-            const std::string name = DecodeZipName(stored, e.flags, extra);
-            Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
-            if (values.NeedExtra()) {
-                values.Apply(reinterpret_cast<const std::uint8_t*>(extra.data()), extra.size());
-            }
-            e.size = values.size;
-            e.packed = values.packed;
-            e.localHeader = static_cast<std::int64_t>(values.localHeader) + shift;
-            pos += 46 + nameLen;
+            e.versionMadeBy = c.versionMadeBy;
+            e.flags = c.flags;
+            e.method = c.method;
+            e.dosTime = c.dosTime;
+            e.dosDate = c.dosDate;
+            e.crc = c.crc;
+            e.externalAttr = c.externalAttr;
+            e.size = c.size;
+            e.packed = c.packed;
+            e.localHeader = c.localHeader;
+            const std::string& name = c.name;
             // An empty name is no member name either (SetFileName takes it as "clear").
             const bool accepted = !name.empty() && SetFileName(name);
             const bool folderEntry = !name.empty() && name.back() == '/';
             if (!accepted) {
                 // A name that reduces to nothing, leaves the output folder or passes through a
                 // link: refused, said, and the walk goes on.
-                Report(name.empty() ? errInvalidFileName : NameRefusal(),
-                       name.empty() ? EntryLabel(entry) : name);
-                memberRefused_ = true;
+                RefuseMember(name.empty() ? errInvalidFileName : NameRefusal(),
+                             name.empty() ? EntryLabel(entry) : name);
             } else if ((e.externalAttr & 0x18u) != 0 || folderEntry) {
                 // A folder or a volume label: nothing to write.
             } else if (MatchFileSpec(FileName, fileSpec_)) {
                 if (!ProcessMember(file, e)) break;
             }
-            pos += extraLen + commentLen;
-            if (!file.ReadExact(pos, h, sizeof h)) break;
+            pos = c.next;
         }
     });
 }

@@ -13,6 +13,8 @@
 
 namespace orvello::archive {
 
+struct ZooEntry;
+
 class TUnZOO : public TUnBase {
   public:
     TUnZOO() = default;
@@ -23,8 +25,7 @@ class TUnZOO : public TUnBase {
     void DoExtract() override;
 
   private:
-    void ProcessEntry(ArcFile& file, std::int64_t at, const std::uint8_t* entry,
-                      std::size_t length);
+    void ProcessEntry(ArcFile& file, const ZooEntry& e);
 
     std::int64_t dataEnd_ = 0;  // where the data of the last member written ends
 };

@@ -1,5 +1,7 @@
 #include "ZipEnd.h"
 
+#include <array>
+#include <string_view>
 #include <vector>
 
 #include "ByteOrder.h"
@@ -84,6 +86,69 @@ void Zip64Values::Apply(const std::uint8_t* extra, std::size_t length) {
         }
         i = fieldEnd;
     }
+}
+
+HeaderRead<ZipCentralEntry> ReadZipCentralEntry(ArcFile& file, std::int64_t at, std::int64_t shift,
+                                                const NameDecoder& names) {
+    using Read = HeaderRead<ZipCentralEntry>;
+    constexpr std::uint32_t kCentralSignature = 0x02014B50u;
+    constexpr std::size_t kCentralLength = 46;
+    // One read takes the fixed part with the name and extra field of nearly every header.
+    std::array<std::uint8_t, kCentralLength + 512> buf;
+    const std::size_t got = file.ReadAt(at, buf.data(), buf.size());
+    const std::uint8_t* h = buf.data();
+    if (got < kCentralLength || Le32(h) != kCentralSignature) return Read::End();
+    Read r;
+    ZipCentralEntry& e = r.header;
+    e.start = at;
+    e.versionMadeBy = Le16(h + 4);
+    e.versionNeeded = Le16(h + 6);
+    e.flags = Le16(h + 8);
+    e.method = Le16(h + 10);
+    e.dosTime = Le16(h + 12);
+    e.dosDate = Le16(h + 14);
+    e.crc = Le32(h + 16);
+    const std::size_t nameLength = Le16(h + 28), extraLength = Le16(h + 30),
+                      commentLength = Le16(h + 32);
+    e.internalAttr = Le16(h + 36);
+    e.externalAttr = Le32(h + 38);
+    const std::int64_t nameAt = at + static_cast<std::int64_t>(kCentralLength);
+    std::string_view stored, extra;
+    std::string storedCopy, extraCopy;  // for the rare header longer than the first read
+    if (kCentralLength + nameLength + extraLength <= got) {
+        const char* p = reinterpret_cast<const char*>(h + kCentralLength);
+        stored = std::string_view(p, nameLength);
+        extra = std::string_view(p + nameLength, extraLength);
+    } else {
+        storedCopy.resize(nameLength);
+        if (!file.ReadExact(nameAt, reinterpret_cast<std::uint8_t*>(storedCopy.data()), nameLength))
+            return Read::Damaged(errReadFile);
+        // The extra field may end early: what is there is used.
+        extraCopy.resize(extraLength);
+        extraCopy.resize(file.ReadAt(nameAt + static_cast<std::int64_t>(nameLength),
+                                     reinterpret_cast<std::uint8_t*>(extraCopy.data()),
+                                     extraLength));
+        stored = storedCopy;
+        extra = extraCopy;
+    }
+    // The extra field may hold the name in Unicode as well as ZIP64 sizes.
+    e.name = names.Zip(stored, e.flags, extra);
+    Zip64Values values{Le32(h + 24), Le32(h + 20), Le32(h + 42)};
+    if (values.NeedExtra())
+        values.Apply(reinterpret_cast<const std::uint8_t*>(extra.data()), extra.size());
+    e.size = values.size;
+    e.packed = values.packed;
+    e.localHeader = static_cast<std::int64_t>(values.localHeader) + shift;
+    const std::int64_t commentAt =
+        nameAt + static_cast<std::int64_t>(nameLength) + static_cast<std::int64_t>(extraLength);
+    if (commentLength != 0) {
+        e.comment.resize(commentLength);
+        e.comment.resize(file.ReadAt(commentAt, reinterpret_cast<std::uint8_t*>(e.comment.data()),
+                                     commentLength));
+    }
+    e.next = commentAt + static_cast<std::int64_t>(commentLength);
+    r.status = HeaderStatus::kHeader;
+    return r;
 }
 
 }  // namespace orvello::archive

@@ -1,12 +1,16 @@
-// The records at the end of a ZIP archive that say where its central directory is, and the
-// ZIP64 extra field of a central header, shared by the lister and the extractor.
+// The records at the end of a ZIP archive that say where its central directory is, the
+// central headers and their ZIP64 extra field, shared by the lister and the extractor.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
+#include <string>
+
 #include "ArcFile.h"
+#include "HeaderRead.h"
+#include "NameCodec.h"
 
 namespace orvello::archive {
 
@@ -36,5 +40,28 @@ struct Zip64Values {
     bool NeedExtra() const;
     void Apply(const std::uint8_t* extra, std::size_t length);
 };
+
+// A central directory header ("PK" 1 2): versions 4 and 6, flags 8, method 10, DOS time 12
+// and date 14, CRC-32 16, packed size 20, size 24, the lengths of name 28, extra field 30 and
+// comment 32, internal attributes 36, external 38, local header offset 42; then the name, the
+// extra field and the comment.
+struct ZipCentralEntry {
+    std::int64_t start = 0;
+    std::uint16_t versionMadeBy = 0, versionNeeded = 0, flags = 0, method = 0;
+    std::uint16_t dosTime = 0, dosDate = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0, packed = 0;  // ZIP64 values applied
+    std::int64_t localHeader = 0;        // file offset, the shift added
+    std::uint16_t internalAttr = 0;
+    std::uint32_t externalAttr = 0;
+    std::string name;     // decoded (a Unicode mark of its own wins over the chosen encoding)
+    std::string comment;  // as stored
+    std::int64_t next = 0;
+};
+
+// Reads the central header at `at`: kHeader; kEnd where no central header is (the directory
+// has ended); kDamaged with errReadFile where the file ends inside the header's name.
+HeaderRead<ZipCentralEntry> ReadZipCentralEntry(ArcFile& file, std::int64_t at, std::int64_t shift,
+                                                const NameDecoder& names);
 
 }  // namespace orvello::archive

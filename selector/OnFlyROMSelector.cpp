@@ -209,6 +209,23 @@ void TOnFlyForm::BuildControls() {
     ProprietiesItem = ZipListPopUp->addAction(QStringLiteral("&Proprieties"));
     ProprietiesItem->setVisible(false);
     ProprietiesItem->setEnabled(false);
+    ZipListPopUp->addSeparator();
+    NameEncodingMenu = ZipListPopUp->addMenu(QStringLiteral("&Name encoding"));
+    NameEncodingMenu->setObjectName(QStringLiteral("NameEncodingMenu"));
+    auto* encodings = new QActionGroup(this);
+    for (const auto& entry : archive::NameEncodings()) {
+        const archive::NameEncoding encoding = entry.second;
+        QAction* a = NameEncodingMenu->addAction(
+            encoding == archive::NameEncoding::kAuto
+                ? QStringLiteral("Automatic")
+                : QString::fromLatin1(entry.first.data(),
+                                      static_cast<qsizetype>(entry.first.size())));
+        a->setCheckable(true);
+        encodings->addAction(a);
+        NameEncodingItems.append(a);
+        connect(a, &QAction::triggered, this, [this, encoding] { NameEncodingClick(encoding); });
+    }
+    NameEncodingItems.front()->setChecked(true);
 
     PlayBt = new QPushButton(QStringLiteral("Play"), this);
     PlayBt->setObjectName(QStringLiteral("PlayBt"));
@@ -664,6 +681,8 @@ void TOnFlyForm::FileListBoxChange() {
     state_.RomBaseName = WithoutExtension(entry.name);
     chosenMemberRaw_.clear();
     EditROMFilename->setText(entry.name);
+    // Every archive starts with its names read the automatic way.
+    SetNamesEncoding(archive::NameEncoding::kAuto);
 
     // The preview's name depends on whether the file is an archive: the lister looks at it.
     try {
@@ -691,31 +710,54 @@ void TOnFlyForm::FileListBoxClick() {
     ClearZipList();
     FileIsArchive = PrepareExtractor();
     if (FileIsArchive) {
-        if (!ZipList->isHidden()) {
-            ZipList->hide();
-            pending_.clear();
-            listingShown_ = false;
-            lastListingError_ = 0;
-            const bool listed = ArcLister.Activate();
-            // A walk ended by an error never reaches its totals: show what was read, and why
-            // the rest is missing, rather than leave the list hidden.
-            if (!listingShown_) CommitListing();
-            if (!listed && lastListingError_ != 0) {
-                host_.Error(QFile::decodeName(QByteArray::fromStdString(
-                                StoredFileNamePart(lastListingErrorFile_))) +
-                            QLatin1Char('\n') +
-                            QString::fromUtf8(archive::ErrorText(lastListingError_).data(),
-                                              static_cast<qsizetype>(
-                                                  archive::ErrorText(lastListingError_).size())) +
-                            QLatin1Char('.'));
-            }
-        }
+        if (!ZipList->isHidden()) ListArchive();
         PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
         state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteArchiveOpened);
     } else {
         EnablePlayIfEmulatorSet();
         state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteSelected);
     }
+}
+
+void TOnFlyForm::ListArchive() {
+    ZipList->hide();
+    pending_.clear();
+    listingShown_ = false;
+    lastListingError_ = 0;
+    const bool listed = ArcLister.Activate();
+    // A walk ended by an error never reaches its totals: show what was read, and why the rest
+    // is missing, rather than leave the list hidden.
+    if (!listingShown_) CommitListing();
+    if (!listed && lastListingError_ != 0) {
+        host_.Error(QFile::decodeName(
+                        QByteArray::fromStdString(StoredFileNamePart(lastListingErrorFile_))) +
+                    QLatin1Char('\n') +
+                    QString::fromUtf8(
+                        archive::ErrorText(lastListingError_).data(),
+                        static_cast<qsizetype>(archive::ErrorText(lastListingError_).size())) +
+                    QLatin1Char('.'));
+    }
+}
+
+void TOnFlyForm::SetNamesEncoding(archive::NameEncoding encoding) {
+    ArcLister.NamesEncoding = encoding;
+    for (archive::TUnBase* extractor : extractors_) {
+        if (extractor != nullptr) extractor->NamesEncoding = encoding;
+    }
+    // The entries stand in the order of NameEncodings().
+    const auto& all = archive::NameEncodings();
+    for (qsizetype i = 0; i < NameEncodingItems.size(); ++i)
+        NameEncodingItems[i]->setChecked(all[static_cast<std::size_t>(i)].second == encoding);
+}
+
+void TOnFlyForm::NameEncodingClick(archive::NameEncoding encoding) {
+    SetNamesEncoding(encoding);
+    if (!FileIsArchive) return;
+    // The member chosen under the old names is chosen no more.
+    chosenMemberRaw_.clear();
+    ClearZipList();
+    if (!ZipList->isHidden()) ListArchive();
+    PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
 }
 
 void TOnFlyForm::FolderEntryClicked() {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -22,6 +23,7 @@
 #include "app/core/Host.h"
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
+#include "archive/NameCodec.h"
 #include "archive/UnARC.h"
 #include "archive/UnARJ.h"
 #include "archive/UnLHA.h"
@@ -141,6 +143,11 @@ class TOnFlyForm : public QDialog {
     QAction* SmallIconItem;
     QAction* LargeIconsItem;
     QAction* ProprietiesItem;
+    // "Name encoding": how the names of the archive shown are read, one checkable entry per
+    // encoding ("Automatic" first). Choosing one lists the archive again that way, and the
+    // extractors write under the same names. Another archive starts at "Automatic".
+    QMenu* NameEncodingMenu;
+    QList<QAction*> NameEncodingItems;
 
     // The rows of the file list and of the archive contents list.
     FileListModel* Files() const { return files_; }
@@ -170,6 +177,8 @@ class TOnFlyForm : public QDialog {
 
     void FileListBoxChange();
     void FileListBoxClick();
+    // Reads the archive's names in `encoding` from now on, and lists it again.
+    void NameEncodingClick(archive::NameEncoding encoding);
     void FileListBoxDblClick();
     void ZipListClick();
     void ZipListChange();
@@ -238,6 +247,10 @@ class TOnFlyForm : public QDialog {
     bool ChooseTypedName();
     // Shows the rows gathered during a listing and the list itself.
     void CommitListing();
+    // Lists the archive chosen into the contents list (shown), saying why a listing failed.
+    void ListArchive();
+    // The encoding of the lister and every extractor, and the entry checked.
+    void SetNamesEncoding(archive::NameEncoding encoding);
     void EnablePlayIfEmulatorSet();
     bool EmulatorSet() const;
     // The member selected in the archive contents list becomes the chosen ROM and "Play" is

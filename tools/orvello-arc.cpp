@@ -1,8 +1,9 @@
 // orvello-arc: the archive library from the command line, for scripts and people.
 //
 //   orvello-arc type FILE          the detected type: code, name and StartOffset
-//   orvello-arc list FILE [SPEC]   the members, one tab-separated line each, then the total
-//   orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]...
+//   orvello-arc list FILE [SPEC] [--names ENCODING]
+//                                  the members, one tab-separated line each, then the total
+//   orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]... [--names ENCODING]
 //                                  the members (ZIP, LHA, ZOO, ARJ, ARC) written into DIR, one line
 //                                  each
 //
@@ -22,6 +23,7 @@
 #include "archive/ArcLister.h"
 #include "archive/ArcMain.h"
 #include "archive/Extractors.h"
+#include "archive/NameCodec.h"
 #include "archive/UnARC.h"
 #include "archive/UnZIP.h"
 
@@ -153,9 +155,38 @@ int RunType(const Args& args) {
     return kExitOk;
 }
 
-int RunList(const Args& args) {
+// Takes "--names ENCODING" out of `args`; false (after a message) for an unknown encoding.
+bool TakeNames(Args& args, NameEncoding& encoding) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--names" || i + 1 >= args.size()) continue;
+        const auto e = NameEncodingFromText(args[i + 1]);
+        if (!e) {
+            std::string known;
+            for (const auto& [name, value] : NameEncodings())
+                known += (known.empty() ? "" : ", ") + std::string(name);
+            std::fprintf(stderr, "orvello-arc: unknown name encoding \"%s\" (one of %s)\n",
+                         args[i + 1].c_str(), known.c_str());
+            return false;
+        }
+        encoding = *e;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    return true;
+}
+
+int RunList(const Args& given) {
+    Args args = given;
+    NameEncoding encoding = NameEncoding::kAuto;
+    if (!TakeNames(args, encoding)) return kExitUsage;
+    if (args.empty() || args.size() > 2 || args[0].rfind("--", 0) == 0) {
+        std::fputs("usage: orvello-arc list FILE [SPEC] [--names ENCODING]\n", stderr);
+        return kExitUsage;
+    }
     if (!CheckExists(args[0])) return kExitFailed;
     TArcLister lister;
+    lister.NamesEncoding = encoding;
     ReportPrinter reports;
     lister.OnError = [&](TZipCommon&, const std::string& fn, const std::string&, int code) {
         reports.Add(code, fn);
@@ -218,8 +249,13 @@ class ConsoleHost final : public ArcHost {
     bool& failed_;
 };
 
-int RunExtract(const Args& args) {
-    const char* usage = "usage: orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]...\n";
+int RunExtract(const Args& given) {
+    const char* usage =
+        "usage: orvello-arc extract FILE DIR [SPEC] [--dirs] [--password PW]... [--names "
+        "ENCODING]\n";
+    Args args = given;
+    NameEncoding encoding = NameEncoding::kAuto;
+    if (!TakeNames(args, encoding)) return kExitUsage;
     Args positional;
     std::vector<std::string> passwords;
     bool dirs = false;
@@ -259,6 +295,7 @@ int RunExtract(const Args& args) {
     ConsoleHost host(x, failed);
     x.Host = &host;
     x.UseStoredDirs = dirs;
+    x.NamesEncoding = encoding;
     if (auto* unzip = dynamic_cast<TUnZIP*>(&x)) unzip->Passwords = passwords;
     x.SetFileSpec(positional.size() == 3 ? positional[2] : "*.*");
     bool crcFailed = false;  // the current member's check value failed
@@ -318,18 +355,22 @@ const Command kCommands[] = {
      "Prints one line: the archive type code, its name and StartOffset (the 1-based position\n"
      "of the archive data), separated by blanks, for example \"22 atZIP 1\".",
      1, 1, RunType},
-    {"list", "list FILE [SPEC]",
+    {"list", "list FILE [SPEC] [--names ENCODING]",
      "Prints one line per member whose name matches SPEC (default \"*.*\"), fields separated\n"
      "by a tab: name, unpacked size, packed size, CRC (8 hex digits), method, date and time\n"
      "(YYYY-MM-DD HH:MM:SS); then the line \"total\", a tab and the number of members. Folder\n"
-     "entries are not listed. Control characters in names are shown as \"?\".",
-     1, 2, RunList},
-    {"extract", "extract FILE DIR [SPEC] [--dirs] [--password PW]...",
+     "entries are not listed. Control characters in names are shown as \"?\".\n"
+     "--names reads names that carry no mark of their character set in ENCODING: auto (the\n"
+     "default: UTF-8 where valid, else code page 437; LHA tries CP932 first), cp437, cp850,\n"
+     "cp866, cp932, cp936, cp949, koi8-r, latin1 or utf-8.",
+     1, 4, RunList},
+    {"extract", "extract FILE DIR [SPEC] [--dirs] [--password PW]... [--names ENCODING]",
      "Extracts the members of a ZIP, LHA, ARJ or ARC archive (plain or self-extracting; an\n"
      "ARJ set split into volumes is named by its first volume) or of a ZOO archive whose\n"
      "names match SPEC (default \"*.*\") into DIR. --dirs keeps the members' stored folders\n"
      "below DIR (ZIP, ARJ; LHA folders stored in the name); each --password is tried in\n"
-     "order on encrypted ZIP members. Prints one line per member written:\n"
+     "order on encrypted ZIP members; --names as for list, and a SPEC names members as list\n"
+     "shows them with the same --names. Prints one line per member written:\n"
      "\"ok\" or \"crc\" (its check value failed), a tab and the output path. A member that\n"
      "cannot be read or written whole gets an error line instead. Exit status 0 only when\n"
      "every selected member was written with a good check value.",

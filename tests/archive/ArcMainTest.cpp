@@ -189,20 +189,25 @@ TEST(SetFileName, RefusedNamesLeaveFileNameEmpty) {
     }
 }
 
-TEST(SetFileName, RelativeExtractDirIsResolvedOnceAndTheCurrentFolderFollowsTheOutput) {
+TEST(SetFileName, RelativeExtractDirIsResolvedOnceAndOnlyTheComponentsFolderFollowsTheOutput) {
     KeepCurrentFolder keep;
     TempDir dir;
     std::filesystem::create_directory(dir.Path() + "/roms");
     std::filesystem::current_path(dir.Path());
     TUnBase u;
+    EXPECT_EQ(u.CurrentFolder(), dir.Path() + "/");
     u.SetExtractDir("roms");
     EXPECT_EQ(u.ExtractDir(), dir.Path() + "/roms/");
     ASSERT_TRUE(u.SetFileName("a.smc"));
     EXPECT_EQ(u.FileName, dir.Path() + "/roms/a.smc");
-    EXPECT_EQ(Cwd(), dir.Path() + "/roms/");
+    EXPECT_EQ(u.CurrentFolder(), dir.Path() + "/roms/");
+    EXPECT_EQ(Cwd(), dir.Path() + "/");  // the process's folder did not move
     // The next member does not land in roms/roms/.
     ASSERT_TRUE(u.SetFileName("b.smc"));
     EXPECT_EQ(u.FileName, dir.Path() + "/roms/b.smc");
+    // A relative folder given later is taken from the component's folder.
+    u.SetExtractDir("more");
+    EXPECT_EQ(u.ExtractDir(), dir.Path() + "/roms/more/");
 }
 
 TEST(SetFileName, WithoutExtractDirTheArchiveFolderOrTheMembersOwnFolderIsUsed) {

@@ -178,7 +178,7 @@ TEST(ClassifySignature, FirstMatchingRuleDecidesAndStartOnlySignaturesFailInside
     }
     const auto b792 = Classify({0xB7, 0x92, 0, 0}, SignaturePlace::AtStart);
     EXPECT_EQ(b792.type, A::atArcExe);
-    EXPECT_EQ(b792.startOffset, 7717);
+    EXPECT_EQ(b792.dataStart, 7716);  // StartOffset 7717
 }
 
 // ---- plain files

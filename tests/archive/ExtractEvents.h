@@ -12,7 +12,7 @@
 
 namespace orvello::testing {
 
-// Extraction moves the current folder; every test puts it back.
+// Puts the current folder back after a test that moves it.
 class KeepFolder {
   public:
     KeepFolder() : saved_(std::filesystem::current_path()) {}

@@ -402,6 +402,46 @@ TEST_F(EndToEndTest, DosMemberNameIsPlayedAsUtf8) {
     EXPECT_TRUE(host_.messages.empty());
 }
 
+// "Name encoding" on the contents list reads the archive's names again in the code page
+// chosen; "Play" then extracts and starts the member under that same name. Another archive
+// starts over at "Automatic".
+TEST_F(EndToEndTest, ANameEncodingChosenListsAgainAndPlaysUnderThatName) {
+    const std::string stored = "\xE9\xE7\xF2\xE1.smc";  // KOI8-R: "ИГРА"
+    const std::string utf8 = "\xD0\x98\xD0\x93\xD0\xA0\xD0\x90.smc";
+    PutZip(Games("zsnes") + "/ru.zip", {Entry(stored, Text("koi8 rom"))});
+    PutZip(Games("zsnes") + "/other.zip", {Entry("plain.smc", Text("plain"))});
+    Open(SlotZSNES, false);
+    ClickFile("ru.zip");
+    // Read the automatic way (code page 437), the name is another one.
+    ASSERT_EQ(Sel()->Members()->Count(), 1);
+    EXPECT_EQ(Sel()->Members()->At(0).caption,
+              QString::fromUtf8("\xCE\x98\xCF\x84\xE2\x89\xA5\xC3\x9F.smc"));
+    QAction* koi8 = nullptr;
+    for (QAction* a : Sel()->NameEncodingMenu->actions()) {
+        if (a->text() == "koi8-r") koi8 = a;
+    }
+    ASSERT_NE(koi8, nullptr);
+    EXPECT_TRUE(Sel()->NameEncodingMenu->actions().front()->isChecked());
+    EXPECT_EQ(Sel()->NameEncodingMenu->actions().front()->text(), "Automatic");
+    koi8->trigger();
+    EXPECT_TRUE(koi8->isChecked());
+    const QString shown = QString::fromUtf8(utf8);
+    ASSERT_EQ(Sel()->Members()->Count(), 1);
+    EXPECT_EQ(Sel()->Members()->At(0).caption, shown);
+    ClickMember(shown);
+    Play();
+    const QList<QByteArray> lines = LogLines();
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[lines.size() - 3], QByteArray::fromStdString(utf8));
+    // The emulator's folder, sorted, holds the member written under that name.
+    EXPECT_EQ(lines.back(), "roms:zsnes " + QByteArray::fromStdString(utf8) + " ");
+    EXPECT_TRUE(host_.messages.empty());
+
+    ClickFile("other.zip");
+    EXPECT_TRUE(Sel()->NameEncodingMenu->actions().front()->isChecked());
+    EXPECT_EQ(Sel()->UnZIP.NamesEncoding, archive::NameEncoding::kAuto);
+}
+
 TEST_F(EndToEndTest, MemberOfAPkzip250ArchiveIsListedButCannotBePlayed) {
     // PKZIP 2.50 wrote a local header signature of its own; the archive is listed from its
     // central directory, and no extractor of ours takes it.

@@ -235,7 +235,7 @@ TEST_F(SelectorTest, ShowsItsControlsWithTheirCaptions) {
                      (a->isVisible() ? "" : " (hidden)");
     }
     EXPECT_EQ(items, (QStringList{"&Report", "&Small icon", "&Large icons", "- (hidden)",
-                                  "&Proprieties (hidden)"}));
+                                  "&Proprieties (hidden)", "-", "&Name encoding"}));
     EXPECT_FALSE(s->ProprietiesItem->isEnabled());
 }
 
