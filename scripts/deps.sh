@@ -11,6 +11,7 @@ packages=(
     zlib1g-dev libdeflate-dev 7zip
     unzip zip unar time libarchive-tools xvfb xauth xdotool valgrind
     desktop-file-utils appstream man-db groff-base dpkg-dev file
+    dosbox
 )
 
 missing=()
