@@ -114,3 +114,25 @@ TEST_F(MassagePreviewTest, TheFrameFieldGoesInAsTyped) {
     form_.Joy->setCurrentIndex(-1);
     EXPECT_EQ(form_.CommandLine->text(), "/emu/massage/massage /frame fast <ROM>");
 }
+
+// Under DOSBox a path value is given as its C: path when it lies in the emulator's folder;
+// one outside is refused in the line itself, before "Play".
+TEST_F(GameBoyPreviewTest, DosBoxShowsPathValuesOnDriveCAndRefusesOnesOutside) {
+    QDir(dir_.path()).mkpath("vgb/PICS");
+    const QString exe = dir_.filePath("vgb/VGB.EXE");
+    WriteFile(exe, QByteArray("MZ") + QByteArray(62, '\0'));
+    WriteFile(dir_.filePath("dosbox"), "#!/bin/sh\n");
+    QFile::setPermissions(dir_.filePath("dosbox"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    state_.EmuPath[SlotVirtualGameBoy] = exe;
+    state_.Runners.dosbox = dir_.filePath("dosbox");
+    host_.openAnswer = dir_.filePath("vgb/PICS/SPACE.GIF");
+    form_.Button1->click();
+    EXPECT_TRUE(form_.CommandLine->text().endsWith(
+        "-c 'VGB.EXE  -background C:\\PICS\\SPACE.GIF <ROM>' -c EXIT"))
+        << form_.CommandLine->text().toStdString();
+    host_.openAnswer = dir_.filePath("space.gif");
+    form_.Button1->click();
+    EXPECT_TRUE(form_.CommandLine->text().contains("lies outside the emulator's folder"))
+        << form_.CommandLine->text().toStdString();
+}

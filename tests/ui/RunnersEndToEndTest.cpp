@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -85,7 +86,7 @@ struct ProgramRun {
 
 // Runs the program with its settings in settingsHome and the given search path.
 ProgramRun RunProgram(const QString& settingsHome, const QStringList& arguments,
-               const QString& path = QString()) {
+                      const QString& path = QString()) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", settingsHome);
@@ -229,7 +230,7 @@ class PlayStatusTest : public ::testing::Test {
                   Bytes(BuildZip({Entry("big.rom", Text("arcade rom"))})));
     }
     ProgramRun Play(const QByteArray& settings, const QStringList& arguments,
-             const QString& path = QString()) {
+                    const QString& path = QString()) {
         WriteFile(dir_.filePath("settings/Orvello/WINORVEL.INI"), settings);
         return RunProgram(dir_.filePath("settings"), QStringList{"--play"} + arguments, path);
     }
@@ -354,13 +355,119 @@ TEST_F(PlayStatusTest, RealWineStartsAWindowsStandIn) {
     QDir(dir_.path()).mkpath("wineprefix");
     qputenv("WINEPREFIX", QFile::encodeName(dir_.filePath("wineprefix")));
     const ProgramRun run = Play(Section(dir_.filePath("emu/standin.exe")),
-                         {"SNES9x", dir_.filePath("roms/game.zip"), "Game One.smc"});
+                                {"SNES9x", dir_.filePath("roms/game.zip"), "Game One.smc"});
     qunsetenv("WINEPREFIX");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 5) << run.err.toStdString();
     QString rom = "Z:" + dir_.filePath("emu/Game One.smc");
     rom.replace('/', '\\');
     EXPECT_EQ(FileLines(dir_.filePath("emu/ARGS.TXT")).value(0).trimmed(), rom);
+}
+
+}  // namespace
+
+namespace {
+
+// --print-command names the same command the launch starts, runner and all, and the reason
+// when it would refuse to start it.
+TEST_F(PlayStatusTest, PrintCommandShowsTheRunnersCommandOrWhyItWouldNotStart) {
+    const QString zip = dir_.filePath("roms/game.zip");
+    WriteFile(dir_.filePath("emu/EMU.EXE"), QByteArray("MZ") + QByteArray(62, '\0'));
+    const QByteArray dosbox = "[Common]\nDOSBox=" + QFile::encodeName(emulator_) + "\n";
+    WriteFile(dir_.filePath("settings/Orvello/WINORVEL.INI"),
+              dosbox + Section(dir_.filePath("emu/EMU.EXE")));
+    const QStringList before = Left();
+    const ProgramRun dos =
+        RunProgram(dir_.filePath("settings"), {"--print-command", "SNES9x", zip, "Game One.smc"});
+    EXPECT_EQ(dos.exitCode, 0) << dos.err.toStdString();
+    EXPECT_EQ(dos.out.split('\n', Qt::SkipEmptyParts),
+              (QStringList{emulator_, "-noconsole", "-exit", "-c",
+                           "MOUNT C \"" + dir_.filePath("emu") + "\"", "-c", "C:", "-c",
+                           "EMU.EXE  -j -ss 0 -O -SH -nogui -quiet GAMEON~1.SMC", "-c", "EXIT",
+                           "cwd\t" + dir_.filePath("emu")}));
+    EXPECT_EQ(Left(), before) << "printing extracts nothing";
+
+    // A plain ROM with blanks under Wine: one argument on drive Z:.
+    QDir(dir_.path()).mkpath("my roms");
+    const QString rom = dir_.filePath("my roms/Super Game (E).smc");
+    WriteFile(rom, "rom");
+    WriteFile(dir_.filePath("settings/Orvello/WINORVEL.INI"),
+              "[Common]\nWine=" + QFile::encodeName(emulator_) + "\n" +
+                  Section(dir_.filePath("emu/EMU.EXE"), "Runner=3\n"));
+    QString windowsRom = "Z:" + rom;
+    windowsRom.replace('/', '\\');
+    const ProgramRun wine = RunProgram(dir_.filePath("settings"), {"--print-command", "S9x", rom});
+    EXPECT_EQ(wine.exitCode, 0) << wine.err.toStdString();
+    EXPECT_EQ(wine.out.split('\n', Qt::SkipEmptyParts),
+              (QStringList{emulator_, dir_.filePath("emu/EMU.EXE"), "-j", "-ss", "0", "-O", "-SH",
+                           "-nogui", "-quiet", windowsRom, "cwd\t" + dir_.filePath("emu")}));
+
+    // Refusals: exit status 1, the reason, nothing printed.
+    WriteFile(dir_.filePath("settings/Orvello/WINORVEL.INI"),
+              "[Common]\nDOSBox=" + QFile::encodeName(dir_.filePath("nowhere/dosbox")) + "\n" +
+                  Section(dir_.filePath("emu/EMU.EXE")));
+    const ProgramRun missing =
+        RunProgram(dir_.filePath("settings"), {"--print-command", "S9x", rom});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_TRUE(missing.err.contains("\"" + dir_.filePath("emu/EMU.EXE") +
+                                     "\" is a DOS program; Orvello starts DOS programs with "
+                                     "DOSBox, which was not found. Install the dosbox package or "
+                                     "set its path in File > Runners."))
+        << missing.err.toStdString();
+}
+
+// The main window's "Command:" line follows "Find emu", the runner choice and the ROM at once,
+// and the option dialogs say why DOSBox could not see a path value.
+class RunnerPreviewTest : public EndToEndTest {
+  protected:
+    void SetUp() override {
+        EndToEndTest::SetUp();
+        QDir().mkpath(dir_.filePath("bin"));
+        for (const char* name : {"bin/dosbox", "bin/wine"}) {
+            WriteFile(dir_.filePath(name), "#!/bin/sh\n");
+            QFile::setPermissions(dir_.filePath(name),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+    }
+};
+
+TEST_F(RunnerPreviewTest, MainWindowLineFollowsFindEmuTheRunnerAndTheRom) {
+    const QString rom = Games("snes9x") + "/Super Game (E).smc";
+    WriteFile(rom, "plain rom");
+    Open(SlotSNES9x, false);
+    State().Runners.dosbox = dir_.filePath("bin/dosbox");
+    State().Runners.wine = dir_.filePath("bin/wine");
+    const QString exe = EmuDir("snes9x") + "/EMU.EXE";
+    WriteFile(exe, QByteArray("MZ") + QByteArray(62, '\0'));
+    const QString switches = " -j -ss 0 -O -SH -nogui -quiet";
+
+    host_.openAnswer = exe;
+    QTest::mouseClick(Main()->FindEmuBt, Qt::LeftButton);
+    const QString mount = "-c 'MOUNT C \"" + EmuDir("snes9x") + "\"' -c C: -c ";
+    EXPECT_EQ(Main()->CommandLine->text(), dir_.filePath("bin/dosbox") + " -noconsole -exit " +
+                                               mount + "'EMU.EXE " + switches + " <ROM>' -c EXIT");
+    EXPECT_TRUE(Main()->EmuPath->toolTip().contains("DOS program: started with DOSBox"))
+        << Main()->EmuPath->toolTip().toStdString();
+
+    NextFileType();
+    ClickFile("Super Game (E).smc");
+    Ticks();
+    EXPECT_EQ(Main()->CommandLine->text(), dir_.filePath("bin/dosbox") + " -noconsole -exit " +
+                                               mount + "'EMU.EXE " + switches +
+                                               " SUPERG~1.SMC' -c EXIT");
+    EXPECT_EQ(Main()->CommandLine->toolTip(), "Working folder: " + EmuDir("snes9x"));
+
+    Main()->RunWith->setCurrentIndex(3);
+    emit Main()->RunWith->activated(3);
+    QString windowsRom = "Z:" + rom;
+    windowsRom.replace('/', '\\');
+    EXPECT_EQ(Main()->CommandLine->text(),
+              dir_.filePath("bin/wine") + " " + exe + switches + " '" + windowsRom + "'");
+    Main()->RunWith->setCurrentIndex(1);
+    emit Main()->RunWith->activated(1);
+    EXPECT_EQ(Main()->CommandLine->text(), exe + switches + " '" + rom + "'");
+    EXPECT_EQ(State().RunWith[SlotSNES9x], RunnerChoice::Directly);
 }
 
 }  // namespace
