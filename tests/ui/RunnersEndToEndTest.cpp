@@ -17,6 +17,7 @@
 #include "EndToEndSupport.h"
 #include "UiTestSupport.h"
 #include "app/PlayCommand.h"
+#include "app/RunnersDialog.h"
 #include "app/core/LaunchCommand.h"
 #include "archive/LhaZooBuilder.h"
 #include "archive/ZipBuilder.h"
@@ -468,6 +469,49 @@ TEST_F(RunnerPreviewTest, MainWindowLineFollowsFindEmuTheRunnerAndTheRom) {
     emit Main()->RunWith->activated(1);
     EXPECT_EQ(Main()->CommandLine->text(), exe + switches + " '" + rom + "'");
     EXPECT_EQ(State().RunWith[SlotSNES9x], RunnerChoice::Directly);
+}
+
+}  // namespace
+
+namespace {
+
+// File > Runners: "Find" picks each program, OK writes the four keys at once, Cancel nothing.
+TEST_F(RunnerPreviewTest, RunnersDialogFindsTheProgramsAndWritesThemAtOnce) {
+    Open(SlotSNES9x, false);
+    const QString ini = dir_.filePath("settings/WINORVEL.INI");
+    const auto fill = WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<RunnersDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        for (QWidget* control : dialog->findChildren<QWidget*>()) {
+            if (control->focusPolicy() == Qt::NoFocus || !control->isVisible()) continue;
+            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->metaObject()->className();
+        }
+        EXPECT_EQ(dialog->DOSBoxPath->text(), "dosbox");
+        EXPECT_EQ(dialog->WinePath->text(), "wine");
+        host_.openAnswer = dir_.filePath("bin/dosbox");
+        QTest::mouseClick(dialog->FindDOSBoxBt, Qt::LeftButton);
+        EXPECT_EQ(dialog->DOSBoxPath->text(), dir_.filePath("bin/dosbox"));
+        dialog->DOSBoxOptions->setText("-conf fast.conf");
+        QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+    });
+    Main()->FileRunners->trigger();
+    EXPECT_EQ(State().Runners.dosbox, dir_.filePath("bin/dosbox"));
+    EXPECT_EQ(State().Runners.dosboxOptions, "-conf fast.conf");
+    const QStringList lines = FileLines(ini);
+    EXPECT_TRUE(lines.contains("DOSBox=" + dir_.filePath("bin/dosbox")))
+        << lines.join('|').toStdString();
+    EXPECT_TRUE(lines.contains("DOSBoxOptions=-conf fast.conf"));
+    EXPECT_TRUE(lines.contains("Wine=wine"));
+
+    const auto cancel = WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<RunnersDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->WinePath->setText("/opt/wine/bin/wine");
+        QTest::mouseClick(dialog->CancelBtn, Qt::LeftButton);
+    });
+    Main()->FileRunners->trigger();
+    EXPECT_EQ(State().Runners.wine, "wine");
+    EXPECT_TRUE(FileLines(ini).contains("Wine=wine"));
 }
 
 }  // namespace
