@@ -25,6 +25,7 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTabBar>
+#include <QTextStream>
 #include <QThread>
 #include <QTime>
 #include <QTimer>
@@ -38,6 +39,7 @@
 #include "app/About.h"
 #include "app/ClickGuard.h"
 #include "app/CommandLineField.h"
+#include "app/PlayCommand.h"
 #include "app/RunnersDialog.h"
 #include "app/core/Launch.h"
 #include "app/core/LaunchCommand.h"
@@ -579,7 +581,55 @@ void TMainForm::LoadEmulatorSections(IniFile& ini) {
         dialog->BuildSwitches();
         state_.Switches.at(slot) = dialog->GetSwitches();
         state_.SwitchPathsOf.at(slot) = dialog->GetSwitchPaths();
+        RememberSaved(slot);
     }
+}
+
+void TMainForm::RememberSaved(EmulatorSlot slot) {
+    saved_.at(slot) = {state_.EmuPath.at(slot), state_.GamesDir.at(slot), state_.RunWith.at(slot),
+                       state_.Switches.at(slot)};
+}
+
+std::vector<std::pair<EmulatorSlot, QStringList>> TMainForm::UnsavedChanges() const {
+    std::vector<std::pair<EmulatorSlot, QStringList>> changes;
+    for (EmulatorSlot slot = 0; slot < SlotCount; ++slot) {
+        const SavedSlot& saved = saved_.at(slot);
+        QStringList what;
+        if (saved.emuPath != state_.EmuPath.at(slot)) what << QStringLiteral("emulator path");
+        if (saved.gamesDir != state_.GamesDir.at(slot)) what << QStringLiteral("games folder");
+        if (saved.runner != state_.RunWith.at(slot)) what << QStringLiteral("runner");
+        if (saved.switches != state_.Switches.at(slot)) what << QStringLiteral("options");
+        if (!what.isEmpty()) changes.emplace_back(slot, what);
+    }
+    return changes;
+}
+
+bool TMainForm::ConfirmUnsavedSettings() {
+    // What is typed into the fields counts as set.
+    CommitEmuPath();
+    CommitGamesDir();
+    if (FileSaveAlloption->isChecked()) return true;  // everything is saved on exit
+    const auto changes = UnsavedChanges();
+    if (changes.empty()) return true;
+    QStringList lines;
+    for (const auto& [slot, what] : changes)
+        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(Slots.at(slot).tabCaption),
+                                              what.join(QStringLiteral(", ")));
+    const SaveChoice choice = host_.AskSave(
+        QStringLiteral("Save the emulator settings you changed?"), lines.join(QLatin1Char('\n')));
+    if (choice == SaveChoice::Cancel) return false;
+    if (choice == SaveChoice::DontSave) return true;
+    try {
+        IniFile ini(SettingsPath());
+        for (const auto& [slot, what] : changes) {
+            dialogs_.at(slot)->SaveOptions(ini);
+            RememberSaved(slot);
+        }
+    } catch (const SettingsWriteError& e) {
+        host_.Error(e.Text());
+        return false;  // nothing is lost: the program stays open
+    }
+    return true;
 }
 
 void TMainForm::ReadCommon(const IniFile& ini) {
@@ -598,6 +648,10 @@ void TMainForm::ReadCommon(const IniFile& ini) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (!closed_) {
+        if (!ConfirmUnsavedSettings()) {
+            event->ignore();
+            return;
+        }
         closed_ = true;
         FormClose();
     }
@@ -820,6 +874,13 @@ void TMainForm::GetROMBtClick() {
     selector_->show();
     state_.mailbox.ClearMailbox();
     if (!CheckOnFlyChange->isActive()) CheckOnFlyChange->start();
+    // A games folder moved or deleted since it was set: the lists are empty, and why is said.
+    const QString games = state_.GamesDir.at(state_.CurrentSlot);
+    if (!games.isEmpty() && !QFileInfo(games).isDir()) {
+        host_.Error(QStringLiteral("The games folder \"%1\" is gone: it was moved or deleted. "
+                                   "Choose another with \"Find games\".")
+                        .arg(games));
+    }
 }
 
 void TMainForm::OpenGivenFile(const QString& path) {
@@ -832,11 +893,25 @@ void TMainForm::OpenGivenFile(const QString& path) {
         host_.Error(QStringLiteral("Not a ROM file or an archive: %1").arg(path));
         return;
     }
-    // A ROM of another emulator brings up that emulator's tab (the first whose ROM types
-    // take it); an archive plays with the tab that is up.
+    // A ROM of another emulator brings up that emulator's tab: the first whose ROM types take
+    // it or, for an archive, one of its members. The tab that is up stays when it takes them.
+    QStringList names{info.fileName()};
+    {
+        QString discarded;
+        QTextStream quiet(&discarded);
+        TerminalArchives archives(quiet);
+        if (const auto members = archives.ListMembers(info.absoluteFilePath())) {
+            names.clear();
+            for (const std::string& member : *members)
+                names << QString::fromStdString(member);
+        }
+    }
     const auto takes = [&](int slot) {
         const QString mask = AppState::RomMask(slot);
-        return !mask.isEmpty() && QDir::match(mask.split(QLatin1Char(';')), info.fileName());
+        if (mask.isEmpty()) return false;
+        const QStringList masks = mask.split(QLatin1Char(';'));
+        return std::any_of(names.begin(), names.end(),
+                           [&](const QString& name) { return QDir::match(masks, name); });
     };
     if (!takes(state_.CurrentSlot)) {
         for (int slot = 0; slot < SlotCount; ++slot) {
@@ -870,6 +945,7 @@ void TMainForm::FileSaveOptionClick() {
     try {
         IniFile ini(SettingsPath());
         dialogs_.at(state_.CurrentSlot)->SaveOptions(ini);
+        RememberSaved(state_.CurrentSlot);
     } catch (const SettingsWriteError& e) {
         host_.Error(e.Text());
     }
@@ -1090,7 +1166,9 @@ void TMainForm::UpdateGetRomButton() {
 
 void TMainForm::PointSelectorToGamesDir() {
     const QString folder = state_.GamesDir.at(state_.CurrentSlot);
-    if (folder.isEmpty() || SameFolder(folder, selector_->Folder())) return;
+    if (folder.isEmpty()) return;
+    // The same folder is left as it is, unless it has gone: then its old files go too.
+    if (SameFolder(folder, selector_->Folder()) && QFileInfo(folder).isDir()) return;
     selector_->SetFolder(folder);
 }
 

@@ -62,6 +62,9 @@ class TMainForm : public QMainWindow {
     // reads its section and builds its switch string, which becomes the slot's.
     void LoadEmulatorSections(IniFile& ini);
     void FormClose();
+    // Asks whether to save the emulator settings changed since they were last saved, when
+    // they are not saved on exit anyway; false when the user cancels (or the save failed).
+    bool ConfirmUnsavedSettings();
 
     // Tabs and fields.
     bool EmuListChanging();
@@ -202,6 +205,18 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<Launcher> launcher_;
     bool created_ = false;
     bool closed_ = false;
+
+    // What each slot's section holds as last read or saved: its paths, runner and switches.
+    struct SavedSlot {
+        QString emuPath;
+        QString gamesDir;
+        RunnerChoice runner = RunnerChoice::Automatic;
+        QString switches;
+    };
+    std::array<SavedSlot, SlotCount> saved_{};
+    void RememberSaved(EmulatorSlot slot);
+    // For each slot that changed since, what changed ("emulator path", "options", ...).
+    std::vector<std::pair<EmulatorSlot, QStringList>> UnsavedChanges() const;
 };
 
 }  // namespace orvello

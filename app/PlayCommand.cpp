@@ -108,25 +108,7 @@ std::optional<QString> TerminalArchives::Choose(AppState& state, EmulatorSlot sl
     state.SelectedFile = info.absoluteFilePath();
     state.RomFileName = info.fileName();
     state.RomBaseName = WithoutExtension(info.fileName());
-    archive_ = FileSystemBytes(state.SelectedFile);
-
-    archive::TArcLister lister;
-    lister.Host = host_.get();
-    lister.SetFileSpec("*.*");
-    std::vector<std::string> names;
-    lister.OnRead = [&names](archive::TZipCommon& sender, std::int64_t, std::int32_t) {
-        std::string name = StoredFileNamePart(sender.FileName);
-        if (!name.empty()) names.push_back(std::move(name));
-    };
-    if (info.isFile()) {
-        try {
-            lister.SetArchiveFile(archive_);
-        } catch (const std::exception&) {
-            // The type says what was found.
-        }
-    }
-    type_ = lister.ArcType();
-    const bool isArchive = info.isFile() && archive::MakeExtractor(type_) != nullptr;
+    const std::optional<std::vector<std::string>> listed = ListMembers(file);
     if (IsGameNameSlot(slot)) {
         state.RomIsPlainFile = false;
         if (member)
@@ -134,17 +116,13 @@ std::optional<QString> TerminalArchives::Choose(AppState& state, EmulatorSlot sl
                 .arg(QString::fromUtf8(Slots.at(slot).tabCaption));
         return std::nullopt;
     }
-    if (!isArchive) {
+    if (!listed) {
         state.RomIsPlainFile = true;
         if (member) return QStringLiteral("Not an archive Orvello can open: %1").arg(file);
         return std::nullopt;
     }
     state.RomIsPlainFile = false;
-    try {
-        lister.Activate();
-    } catch (const std::exception&) {
-        // What was listed before the damage can still be chosen.
-    }
+    const std::vector<std::string>& names = *listed;
     std::vector<std::string> chosen;
     if (member) {
         const std::string wanted = member->toStdString();
@@ -170,6 +148,35 @@ std::optional<QString> TerminalArchives::Choose(AppState& state, EmulatorSlot sl
     state.RomFileName = QString::fromStdString(member_);
     state.RomBaseName = WithoutExtension(state.RomFileName);
     return std::nullopt;
+}
+
+std::optional<std::vector<std::string>> TerminalArchives::ListMembers(const QString& file) {
+    const QFileInfo info(file);
+    archive_ = FileSystemBytes(info.absoluteFilePath());
+    extractor_.reset();
+    archive::TArcLister lister;
+    lister.Host = host_.get();
+    lister.SetFileSpec("*.*");
+    std::vector<std::string> names;
+    lister.OnRead = [&names](archive::TZipCommon& sender, std::int64_t, std::int32_t) {
+        std::string name = StoredFileNamePart(sender.FileName);
+        if (!name.empty()) names.push_back(std::move(name));
+    };
+    if (info.isFile()) {
+        try {
+            lister.SetArchiveFile(archive_);
+        } catch (const std::exception&) {
+            // The type says what was found.
+        }
+    }
+    type_ = lister.ArcType();
+    if (!info.isFile() || archive::MakeExtractor(type_) == nullptr) return std::nullopt;
+    try {
+        lister.Activate();
+    } catch (const std::exception&) {
+        // What was listed before the damage can still be chosen.
+    }
+    return names;
 }
 
 int PlayFromTerminal(const QStringList& arguments, const QString& settingsFolder, QTextStream& out,

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/core/GlobalVar.h"
 #include "app/core/Launch.h"
@@ -36,6 +37,10 @@ class TerminalArchives : public LaunchArchives {
     // types), or a game's archive. The message when nothing playable is named.
     std::optional<QString> Choose(AppState& state, EmulatorSlot slot, const QString& file,
                                   const std::optional<QString>& member);
+
+    // The file-name parts of the members of file as the lister gives them, when it is an
+    // archive Orvello extracts; nothing when it is not. What was listed before damage counts.
+    std::optional<std::vector<std::string>> ListMembers(const QString& file);
 
   private:
     std::unique_ptr<archive::ArcHost> host_;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QVBoxLayout>
@@ -80,6 +81,23 @@ bool QtUiHost::AskYesNo(MessageKind kind, const QString& text) {
     QMessageBox box(IconOf(kind), MessageTitle(kind), text, QMessageBox::Yes | QMessageBox::No,
                     Owner());
     return box.exec() == QMessageBox::Yes;
+}
+
+SaveChoice QtUiHost::AskSave(const QString& question, const QString& details) {
+    QMessageBox box(QMessageBox::Question, MessageTitle(MessageKind::Confirmation), question,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, Owner());
+    box.setInformativeText(details);
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("Do&n't Save"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::DontSave;
+        default:
+            return SaveChoice::Cancel;
+    }
 }
 
 std::optional<QString> QtUiHost::PromptText(const TextPrompt& prompt) {

@@ -10,6 +10,7 @@ class QtUiHost : public UiHost {
   public:
     void ShowMessage(MessageKind kind, const QString& text) override;
     bool AskYesNo(MessageKind kind, const QString& text) override;
+    SaveChoice AskSave(const QString& question, const QString& details) override;
     std::optional<QString> PromptText(const TextPrompt& prompt) override;
     std::optional<QString> OpenFile(const OpenFileRequest& request) override;
     std::optional<QString> BrowseFolder(const FolderRequest& request) override;

@@ -482,7 +482,13 @@ void TOnFlyForm::FitWindow() {
 }
 
 void TOnFlyForm::SetFolder(const QString& folder) {
-    if (!ChangeFolder(folder)) return;
+    if (!ChangeFolder(folder)) {
+        // The same folder: read again when it has gone, so that its old files go too.
+        if (folder_.isEmpty() || QFileInfo(folder_).isDir()) return;
+        RereadFileList();
+        ReadDirectoryList();
+        return;
+    }
     ReadFileList();
     ReadDirectoryList();
     ShowDriveOf(folder_);
@@ -514,6 +520,8 @@ void TOnFlyForm::SetFilter(const QString& filter) {
 
 bool TOnFlyForm::ChooseFile(const QString& path) {
     const QFileInfo info(path);
+    // The folder is read again even when it is the one shown: the file may be new in it.
+    if (QDir::cleanPath(info.absolutePath()) == folder_) ReadFileList();
     SetFolder(info.absolutePath());
     // "All files" (the last entry) would list anything; only archives and ROMs are chosen.
     for (int entry = 0; entry + 1 < FilterComboBox->count(); ++entry) {
@@ -706,6 +714,7 @@ void TOnFlyForm::FileListBoxClick() {
         FolderEntryClicked();
         return;
     }
+    if (!ChosenFileStillThere(PathOfRow(row))) return;
     FileListBoxChange();  // also hands the file to the lister
     ClearZipList();
     FileIsArchive = PrepareExtractor();
@@ -719,6 +728,22 @@ void TOnFlyForm::FileListBoxClick() {
     }
 }
 
+bool TOnFlyForm::ChosenFileStillThere(const QString& chosen) {
+    const QString path = chosen;  // the choice is dropped below; the name is said
+    if (QFileInfo(path).isFile()) return true;
+    // Moved or deleted since the folder was read: say so and show what is there now.
+    const bool folderGone = !QFileInfo(folder_).isDir();
+    RereadFileList();
+    ReadDirectoryList();
+    state_.SelectedFile.clear();
+    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    host_.Error(
+        folderGone
+            ? QStringLiteral("The folder \"%1\" is gone: it was moved or deleted.").arg(folder_)
+            : QStringLiteral("\"%1\" is gone: it was moved or deleted.").arg(path));
+    return false;
+}
+
 void TOnFlyForm::ListArchive() {
     ZipList->hide();
     pending_.clear();
@@ -729,7 +754,16 @@ void TOnFlyForm::ListArchive() {
     // is missing, rather than leave the list hidden.
     if (!listingShown_) CommitListing();
     if (!listed && lastListingError_ != 0) {
-        host_.Error(QFile::decodeName(
+        // One plain sentence naming the file first, then the member and the library's text.
+        const QString archiveName = QFileInfo(state_.SelectedFile).fileName();
+        const std::string_view type = archive::ArcTypeText(ArcLister.ArcType());
+        host_.Error(QStringLiteral("%1 is damaged or is not a%2 %3 archive.\n\n")
+                        .arg(archiveName,
+                             type.empty() || !QStringLiteral("AEIOU").contains(QLatin1Char(type[0]))
+                                 ? QString()
+                                 : QStringLiteral("n"),
+                             QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()))) +
+                    QFile::decodeName(
                         QByteArray::fromStdString(StoredFileNamePart(lastListingErrorFile_))) +
                     QLatin1Char('\n') +
                     QString::fromUtf8(
@@ -779,11 +813,17 @@ void TOnFlyForm::FileListBoxDblClick() {
         SetFolder(PathOfRow(row));
         return;
     }
+    if (!ChosenFileStillThere(PathOfRow(row))) return;
     FileIsArchive = PrepareExtractor();
     if (FileIsArchive) {
         PlayBt->setEnabled(false);
         state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
-        if (!ZipList->isHidden()) ZipList->setFocus(Qt::OtherFocusReason);
+        if (!ZipList->isHidden()) {
+            ZipList->setFocus(Qt::OtherFocusReason);
+            // The member the focus highlights is the one Enter plays: it is chosen, and
+            // "Play" says so.
+            if (ZipList->SelectedRow() < 0 && Members()->Count() > 0) ZipList->SelectRow(0);
+        }
     } else {
         EnablePlayIfEmulatorSet();
         state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlay);
@@ -922,6 +962,10 @@ void TOnFlyForm::EnablePlayIfEmulatorSet() {
 }
 
 void TOnFlyForm::PlayBtClick() {
+    if (!ChosenFileStillThere(state_.SelectedFile)) {
+        PlayBt->setEnabled(false);
+        return;
+    }
     if (IsGameNameSlot(state_.CurrentSlot)) {
         state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
     } else if (FileIsArchive) {

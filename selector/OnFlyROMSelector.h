@@ -245,6 +245,9 @@ class TOnFlyForm : public QDialog {
     // Enter in the file name field: the entry of that name is chosen as with Enter in the
     // list. False when no entry has that name.
     bool ChooseTypedName();
+    // Whether the file at path is still there; when it is not, says so, reads the folder
+    // again and drops the choice.
+    bool ChosenFileStillThere(const QString& chosen);
     // Shows the rows gathered during a listing and the list itself.
     void CommitListing();
     // Lists the archive chosen into the contents list (shown), saying why a listing failed.

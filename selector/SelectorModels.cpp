@@ -1,6 +1,7 @@
 #include "selector/SelectorModels.h"
 
 #include <QByteArray>
+#include <QLocale>
 
 #include <algorithm>
 #include <functional>
@@ -87,11 +88,11 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 // --- Archive contents ---------------------------------------------------------------------
 
 QString FileSizeText(std::int64_t size) {
-    return FormatThousands(size);
+    return QLocale().toString(static_cast<qlonglong>(size));
 }
 
 QString RomSizeText(std::int64_t size) {
-    return FormatThousands(size / 1024) + QStringLiteral(" K");
+    return QLocale().toString(static_cast<qlonglong>(size / 1024)) + QStringLiteral(" K");
 }
 
 void ZipListModel::Fill(std::vector<Member> members) {

@@ -81,7 +81,8 @@ class ZipListModel : public QAbstractTableModel {
     QIcon image_;
 };
 
-// The two size texts of a member: "1.048.576" and "1.024 K".
+// The two size texts of a member in the user's locale: "1,048,576" and "1,024 K" in English,
+// "1.048.576" and "1.024 K" in German.
 QString FileSizeText(std::int64_t size);
 QString RomSizeText(std::int64_t size);
 

@@ -41,6 +41,9 @@ struct FolderRequest {
     TRootFolder root = TRootFolder::sfoDesktopExpanded;
 };
 
+// The answer to "Save the changes?".
+enum class SaveChoice { Save, DontSave, Cancel };
+
 class UiHost {
   public:
     virtual ~UiHost() = default;
@@ -49,6 +52,13 @@ class UiHost {
     virtual void ShowMessage(MessageKind kind, const QString& text) = 0;
     // A modal box with "Yes" and "No"; true for Yes.
     virtual bool AskYesNo(MessageKind kind, const QString& text) = 0;
+    // A modal question with "Save", "Don't Save" and "Cancel", and details below it. Where a
+    // host has no such box, Yes saves and No does not.
+    virtual SaveChoice AskSave(const QString& question, const QString& details) {
+        return AskYesNo(MessageKind::Confirmation, question + QStringLiteral("\n\n") + details)
+                   ? SaveChoice::Save
+                   : SaveChoice::DontSave;
+    }
     // The edited text on OK, nothing on Cancel.
     virtual std::optional<QString> PromptText(const TextPrompt& prompt) = 0;
     // The full path of the accepted file, nothing on Cancel.

@@ -155,7 +155,7 @@ TEST_F(ChoiceTest, APlainRomThatIsNoLongerThereIsReportedNotStarted) {
     Play();
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(host_.messages[0].text, "ROM file not found: " + rom);
+    EXPECT_EQ(host_.messages[0].text, "\"" + rom + "\" is gone: it was moved or deleted.");
     EXPECT_FALSE(EmulatorStarted());
 }
 

@@ -623,6 +623,82 @@ TEST_F(MainWindowTest, KeyboardReachesTheTabsAndFields) {
     EXPECT_TRUE(Main()->CallOptionBt->hasFocus());
 }
 
+// Paths and games folders set with "Find emu" and "Find games" and left unsaved: File > Exit
+// asks, naming what changed, and does what the answer says.
+TEST_F(MainWindowTest, ExitAsksBeforeLosingChangedSettings) {
+    const QString emulator = ExistingFile();
+    const QString games = ExistingFolder();
+    for (const SaveChoice answer : {SaveChoice::Cancel, SaveChoice::DontSave, SaveChoice::Save}) {
+        QFile::remove(Ini());
+        host_ = FakeHost();
+        Start();
+        ClickTab(SlotSNES9x);
+        ASSERT_FALSE(Main()->FileSaveAlloption->isChecked());
+        host_.openAnswer = emulator;
+        QTest::mouseClick(Main()->FindEmuBt, Qt::LeftButton);
+        host_.folderAnswer = games;
+        QTest::mouseClick(Main()->FindGamesDirBt, Qt::LeftButton);
+        host_.saveAnswer = answer;
+        Main()->FileExit->trigger();
+        ASSERT_EQ(host_.saveQuestions.size(), 1u);
+        EXPECT_EQ(host_.saveQuestions[0],
+                  "Save the emulator settings you changed?\n"
+                  "SNES9x: emulator path, games folder");
+        const QStringList lines = FileLines(Ini());
+        if (answer == SaveChoice::Cancel) {
+            EXPECT_TRUE(Main()->isVisible()) << "Cancel keeps the program open";
+            EXPECT_FALSE(lines.contains("EmuPath=" + emulator));
+            host_.saveAnswer = SaveChoice::DontSave;
+            Main()->close();
+        } else if (answer == SaveChoice::DontSave) {
+            EXPECT_FALSE(Main()->isVisible());
+            EXPECT_FALSE(lines.contains("EmuPath=" + emulator));
+        } else {
+            EXPECT_FALSE(Main()->isVisible());
+            const int at = lines.indexOf("[S9x]");
+            ASSERT_GE(at, 0) << lines.join('|').toStdString();
+            EXPECT_EQ(lines.mid(at, 3),
+                      (QStringList{"[S9x]", "EmuPath=" + emulator, "GamesDir=" + games}));
+            // The next start knows the emulator.
+            app_.reset();
+            Start();
+            EXPECT_EQ(State().EmuPath[SlotSNES9x], emulator);
+            EXPECT_EQ(State().GamesDir[SlotSNES9x], games);
+        }
+        app_.reset();
+    }
+}
+
+TEST_F(MainWindowTest, ExitAsksNothingWhenNothingChangedOrEverythingIsSavedAnyway) {
+    WriteFile(Ini(), "[S9x]\nEmuPath=/emu/s9x\n");
+    Start();
+    ClickTab(SlotSNES9x);
+    Main()->FileExit->trigger();
+    EXPECT_TRUE(host_.saveQuestions.empty());
+    EXPECT_FALSE(Main()->isVisible());
+    app_.reset();
+
+    // Saved with File > Save emu option: nothing is left to ask about.
+    Start();
+    ClickTab(SlotSNES9x);
+    host_.folderAnswer = ExistingFolder();
+    QTest::mouseClick(Main()->FindGamesDirBt, Qt::LeftButton);
+    Main()->FileSaveOption->trigger();
+    Main()->FileExit->trigger();
+    EXPECT_TRUE(host_.saveQuestions.empty());
+    app_.reset();
+
+    // "Save all emu options on exit" saves without asking.
+    Start();
+    ClickTab(SlotZSNES);
+    Main()->FileSaveAlloption->setChecked(true);
+    host_.openAnswer = ExistingFile();
+    QTest::mouseClick(Main()->FindEmuBt, Qt::LeftButton);
+    Main()->FileExit->trigger();
+    EXPECT_TRUE(host_.saveQuestions.empty());
+    EXPECT_TRUE(FileLines(Ini()).contains("EmuPath=" + ExistingFile()));
+}
+
 TEST(SettingsFolder, IsTheApplicationsPerUserConfigFolder) {
     // The program names itself "Orvello", so both files live in ".../Orvello".
     EXPECT_TRUE(DefaultSettingsFolder().endsWith("/Orvello"));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -83,6 +84,26 @@ TEST_F(OpenGivenFileTest, APlainRomBringsUpTheTabOfItsEmulatorAndIsChosen) {
     EXPECT_EQ(Sel()->Folder(), dir_.filePath("downloads"));
     EXPECT_EQ(app_->State().SelectedFile, rom);
     EXPECT_FALSE(Sel()->FileIsArchive);
+}
+
+TEST_F(OpenGivenFileTest, AnArchiveBringsUpTheTabWhoseRomTypesTakeItsMembers) {
+    // Magic Engine is up; the archive holds a Game Boy ROM and a text file.
+    const QString zip = dir_.filePath("downloads/Pocket.zip");
+    WriteFile(zip, Bytes(BuildZip({Entry("readme.txt", Text("read me")),
+                                   Entry("Pocket Hero (E).gb", Text(std::string(64, 'g')))})));
+    app_->MainForm()->OpenGivenFile(zip);
+    EXPECT_TRUE(host_.messages.empty()) << host_.Texts().front().toStdString();
+    EXPECT_EQ(QString::fromUtf8(Slots.at(app_->State().CurrentSlot).tabCaption), "Virtual GameBoy");
+    EXPECT_EQ(app_->State().SelectedFile, zip);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Members().size() == 2; }, 5000));
+
+    // A tab that takes a member stays up, even when an earlier tab would take it too.
+    app_->MainForm()->EmuList->setCurrentIndex(SlotNLKSNES);
+    const QString snes = dir_.filePath("downloads/Snes.zip");
+    WriteFile(snes, Bytes(BuildZip({Entry("Star Quest (U).smc", Text("s"))})));
+    app_->MainForm()->OpenGivenFile(snes);
+    EXPECT_EQ(app_->State().CurrentSlot, SlotNLKSNES);
+    EXPECT_EQ(app_->State().SelectedFile, snes);
 }
 
 TEST_F(OpenGivenFileTest, MissingOrUnplayableFilesAreReportedAndNothingIsChosen) {

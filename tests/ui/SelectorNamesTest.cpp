@@ -2,6 +2,8 @@
 // description key from a ROM's name.
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include "selector/SelectorModels.h"
 #include "selector/SelectorNames.h"
 
@@ -42,7 +44,9 @@ TEST(NameOrder, LettersWithoutRegardToCaseThenAFixedOrderForCaseAlone) {
     EXPECT_TRUE(NameLess("a", "ab"));
 }
 
-TEST(SizeTexts, BytesAndKilobytesWithThousandsGroups) {
+TEST(SizeTexts, BytesAndKilobytesGroupedAsTheUsersLocaleGroupsThousands) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(FileSizeText(1048576), "1.048.576");
     EXPECT_EQ(RomSizeText(1048576), "1.024 K");
     EXPECT_EQ(FileSizeText(1000), "1.000");
@@ -52,4 +56,8 @@ TEST(SizeTexts, BytesAndKilobytesWithThousandsGroups) {
     // Sizes beyond 32 bits stay whole.
     EXPECT_EQ(FileSizeText(4294967296LL), "4.294.967.296");
     EXPECT_EQ(RomSizeText(4294967296LL), "4.194.304 K");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(FileSizeText(3000), "3,000");
+    EXPECT_EQ(RomSizeText(4294967296LL), "4,194,304 K");
+    QLocale::setDefault(saved);
 }

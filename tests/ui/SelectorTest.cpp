@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
@@ -363,10 +364,11 @@ TEST_F(SelectorTest, ClicksPostInTheOrderTheUserActs) {
     QTest::mouseClick(Sel()->PlayBt, Qt::LeftButton);
     EXPECT_EQ(Notes(), std::vector<Note>{PlainPlay});
 
-    // A double-click on the archive opens it and moves into its contents.
+    // A double-click on the archive opens it and moves into its contents, where the member
+    // the focus highlights is chosen: "Play" plays what Enter there would.
     DoubleClickFile("game.zip");
-    EXPECT_EQ(Notes(), (std::vector<Note>{ArchiveOpened, ArchivePlay}));
-    EXPECT_FALSE(Sel()->PlayBt->isEnabled());
+    EXPECT_EQ(Notes(), (std::vector<Note>{ArchiveOpened, ArchivePlay, MemberSelected}));
+    EXPECT_TRUE(Sel()->PlayBt->isEnabled());
     EXPECT_TRUE(Sel()->ZipList->Report->hasFocus());
 }
 
@@ -553,14 +555,20 @@ TEST_F(SelectorTest, MembersShowTheirNameWithoutFoldersAndTheirSizes) {
     ZipEntry thousand = Entry("thousand.bin", {});
     thousand.size = 1000;
     PutZip("sizes.zip", {big, thousand});
+    // Sizes are grouped as the user's language groups thousands.
+    struct LocaleGuard {
+        QLocale saved;
+        ~LocaleGuard() { QLocale::setDefault(saved); }
+    } guard;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Open();
     ClickFile("sizes.zip");
     ZipListModel* m = Sel()->Members();
     ASSERT_EQ(m->Count(), 2);
     EXPECT_EQ(m->index(0, 0).data().toString(), "Big Game.smc");
-    EXPECT_EQ(m->index(0, 1).data().toString(), "1.048.576");
-    EXPECT_EQ(m->index(0, 2).data().toString(), "1.024 K");
-    EXPECT_EQ(m->index(1, 1).data().toString(), "1.000");
+    EXPECT_EQ(m->index(0, 1).data().toString(), "1,048,576");
+    EXPECT_EQ(m->index(0, 2).data().toString(), "1,024 K");
+    EXPECT_EQ(m->index(1, 1).data().toString(), "1,000");
     EXPECT_EQ(m->index(1, 2).data().toString(), "0 K");
     EXPECT_EQ(m->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
                   Qt::AlignHorizontal_Mask,
@@ -614,9 +622,79 @@ TEST_F(SelectorTest, AListingThatFailsShowsTheListAgainAndSaysWhy) {
     EXPECT_FALSE(Sel()->ZipList->isHidden());
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].kind, MessageKind::Error);
-    EXPECT_TRUE(host_.messages[0].text.startsWith("EOCDONLY.ZIP\n"))
+    // One plain sentence first, then the member and the library's own text.
+    EXPECT_TRUE(host_.messages[0].text.startsWith(
+        "EOCDONLY.ZIP is damaged or is not a ZIP archive.\n\nEOCDONLY.ZIP\n"))
         << host_.messages[0].text.toStdString();
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
+}
+
+// Files and folders that went away while the selector showed them: the click says so, names
+// them, shows what is there now, and "Play" stays unavailable.
+TEST_F(SelectorTest, AnArchiveOrFolderThatIsGoneIsSaidAndTheListsAreReadAgain) {
+    PutZip("gone.zip", MixedZip());
+    PutZip("here.zip", MixedZip());
+    Open();
+    ASSERT_TRUE(ShownFiles().contains("gone.zip"));
+    ASSERT_TRUE(QFile::remove(Game("gone.zip")));
+    Notes();
+    ClickFile("gone.zip");
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(host_.messages[0].text,
+              "\"" + Game("gone.zip") + "\" is gone: it was moved or deleted.");
+    EXPECT_FALSE(ShownFiles().contains("gone.zip"));
+    EXPECT_TRUE(ShownFiles().contains("here.zip"));
+    EXPECT_FALSE(Sel()->PlayBt->isEnabled());
+    EXPECT_EQ(Sel()->Members()->Count(), 0);
+    EXPECT_TRUE(State().SelectedFile.isEmpty());
+    EXPECT_EQ(Notes(), std::vector<Note>{Cleared});
+
+    // The whole games folder goes: the next click says so and the list empties.
+    host_.messages.clear();
+    ASSERT_TRUE(QDir(games_).removeRecursively());
+    ClickFile("here.zip");
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text,
+              "The folder \"" + games_ + "\" is gone: it was moved or deleted.");
+    EXPECT_TRUE(ShownFiles().isEmpty()) << ShownFiles().join('|').toStdString();
+    EXPECT_FALSE(Sel()->PlayBt->isEnabled());
+
+    // "Get ROM file" again on the folder that is gone names it and shows nothing old.
+    host_.messages.clear();
+    Sel()->close();
+    QTest::mouseClick(Main()->GetROMBt, Qt::LeftButton);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_TRUE(host_.messages[0].text.startsWith("The games folder \"" + games_ + "\" is gone"))
+        << host_.messages[0].text.toStdString();
+    EXPECT_TRUE(ShownFiles().isEmpty());
+}
+
+TEST_F(SelectorTest, PlayIsAvailableExactlyWhenWhatIsChosenExists) {
+    PutZip("game.zip", MixedZip());
+    Put("plain.smc");
+    Open();
+    Sel()->FilterComboBox->setCurrentIndex(2);
+    emit Sel()->FilterComboBox->activated(2);
+    ClickFile("plain.smc");
+    ASSERT_TRUE(Sel()->PlayBt->isEnabled());
+    // Deleted after it was chosen: "Play" says so instead of starting anything.
+    ASSERT_TRUE(QFile::remove(Game("plain.smc")));
+    Notes();
+    QTest::mouseClick(Sel()->PlayBt, Qt::LeftButton);
+    EXPECT_FALSE(Sel()->PlayBt->isEnabled());
+    EXPECT_EQ(Notes(), std::vector<Note>{Cleared});
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_TRUE(host_.messages[0].text.contains("plain.smc\" is gone"));
+
+    // Enter into an archive highlights a member and chooses it: "Play" plays what Enter would.
+    ClickFile("game.zip");
+    EXPECT_FALSE(Sel()->PlayBt->isEnabled());
+    Notes();
+    QTest::keyClick(Sel()->FileListBox, Qt::Key_Return);
+    EXPECT_EQ(Notes(), (std::vector<Note>{ArchivePlay, MemberSelected}));
+    EXPECT_TRUE(Sel()->PlayBt->isEnabled());
+    EXPECT_EQ(State().RomFileName, Captions().at(Sel()->ZipList->SelectedRow()));
 }
 
 TEST_F(SelectorTest, ArchivesGoToTheExtractorOfTheirKindAndTheOthersArePlainFiles) {
@@ -922,9 +1000,10 @@ TEST_F(SelectorTest, AMemberIsChosenAndPlayedFromTheKeyboardAlone) {
 
     // Enter on the archive opens it and moves into its contents ...
     QTest::keyClick(Sel()->FileListBox, Qt::Key_Return);
-    EXPECT_EQ(Notes(), std::vector<Note>{ArchivePlay});
+    EXPECT_EQ(Notes(), (std::vector<Note>{ArchivePlay, MemberSelected}));
     QWidget* contents = Sel()->ZipList->Report;
     ASSERT_TRUE(contents->hasFocus());
+    EXPECT_TRUE(Sel()->PlayBt->isEnabled()) << "the member highlighted is chosen";
     // ... where Enter plays the member under the cursor.
     QTest::keyClick(contents, Qt::Key_Down);
     EXPECT_EQ(Notes(), std::vector<Note>{MemberSelected});

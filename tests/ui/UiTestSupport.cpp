@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QFile>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -44,6 +46,10 @@ bool ShowActive(QWidget* window) {
     return QTest::qWaitForWindowActive(window);
 }
 
+namespace {
+constexpr int ModalDeadlineMs = 10000;
+}  // namespace
+
 std::shared_ptr<void> WhenModal(std::function<void(QWidget*)> action) {
     auto alive = std::make_shared<int>(0);
     std::weak_ptr<int> watch = alive;
@@ -53,6 +59,17 @@ std::shared_ptr<void> WhenModal(std::function<void(QWidget*)> action) {
         if (!self || watch.expired()) return;
         if (QWidget* modal = QApplication::activeModalWidget()) {
             action(modal);
+            QTimer::singleShot(ModalDeadlineMs, [window = QPointer<QWidget>(modal)] {
+                if (!window || !window->isVisible()) return;
+                ADD_FAILURE() << "the window \"" << window->windowTitle().toStdString()
+                              << "\" was still open " << ModalDeadlineMs
+                              << " ms after the test's steps; closed";
+                if (auto* dialog = qobject_cast<QDialog*>(window.data())) {
+                    dialog->reject();
+                } else {
+                    window->close();
+                }
+            });
         } else {
             QTimer::singleShot(10, *self);
         }

@@ -35,6 +35,10 @@ class FakeHost : public UiHost {
         if (!yesNo.empty()) yesNo.pop_front();
         return answer;
     }
+    SaveChoice AskSave(const QString& question, const QString& details) override {
+        saveQuestions.push_back(question + '\n' + details);
+        return saveAnswer;
+    }
     std::optional<QString> PromptText(const TextPrompt& prompt) override {
         prompts.push_back(prompt);
         return promptAnswer;
@@ -58,6 +62,9 @@ class FakeHost : public UiHost {
     std::vector<Message> messages;
     std::function<void()> onMessage;
     std::deque<bool> yesNo;
+    // "Save the changes?" questions, each with its details, and the answer given to all.
+    std::vector<QString> saveQuestions;
+    SaveChoice saveAnswer = SaveChoice::DontSave;
     std::vector<TextPrompt> prompts;
     std::optional<QString> promptAnswer;
     std::vector<OpenFileRequest> openRequests;
@@ -71,6 +78,8 @@ bool ShowActive(QWidget* window);
 
 // Runs `action` once the next modal window is up (for code that calls exec()). Waiting stops
 // when the returned guard goes, so a window that never came cannot be met by a later test.
+// A window the action leaves open (a failed step returned early) is closed after a few
+// seconds with a test failure, so that its exec() returns and the test ends.
 [[nodiscard]] std::shared_ptr<void> WhenModal(std::function<void(QWidget*)> action);
 
 // The lines of a file, without line breaks.
