@@ -32,6 +32,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/core/Launch.h"
+#include "archive/ArjArcBuilder.h"
 #include "archive/LhaZooBuilder.h"
 #include "archive/ZipBuilder.h"
 #include "options/S9x_OptionForm.h"
@@ -398,6 +399,32 @@ TEST_F(EndToEndTest, DosMemberNameIsPlayedAsUtf8) {
     ASSERT_GE(lines.size(), 4);
     EXPECT_EQ(lines[lines.size() - 3], QByteArray::fromStdString(utf8));
     EXPECT_EQ(lines.back(), "roms:" + QByteArray::fromStdString(utf8) + " zsnes ");
+    EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+// The ARJ member users found listed one way and written another: the name shown, the name
+// extracted and the name the emulator gets are the same code page 437 name, as UTF-8.
+TEST_F(EndToEndTest, ArjMemberWithACodePage437NameIsPlayedUnderTheNameShown) {
+    orvello::testing::ArjMember member;
+    member.name = "GAME \x94.SMC";  // code page 437: o with diaeresis
+    member.data = Text("arj rom");
+    orvello::testing::ArjMember other;
+    other.name = "OTHER.SMC";
+    other.data = Text("other");
+    WriteFile(Games("zsnes") + "/dos.arj", Bytes(orvello::testing::BuildArj({member, other})));
+    Open(SlotZSNES, false);
+    ClickFile("dos.arj");
+    const QString shown = QString::fromUtf8("GAME \xC3\xB6.SMC");
+    ClickMember(shown);
+    Ticks();
+    EXPECT_EQ(Panel(), "Filename: " + shown + " [No description]");
+    Play();
+    const QList<QByteArray> lines = LogLines();
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[lines.size() - 3], shown.toUtf8());
+    // The file was there under that name while the emulator ran, and is gone after.
+    EXPECT_EQ(lines.back(), "roms:" + shown.toUtf8() + " zsnes ");
     EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
     EXPECT_TRUE(host_.messages.empty());
 }
