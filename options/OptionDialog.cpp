@@ -8,8 +8,10 @@
 #include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -205,7 +207,6 @@ OptionDialog::OptionDialog(const DialogInfo& info, AppState& state, UiHost& host
     LoadDefBt = new QPushButton(QString::fromUtf8(info.loadDefCaption), this);
     LoadDefBt->setObjectName(QString::fromLatin1(info.loadDefName));
     LoadDefBt->setAccessibleName(AccessibleText(LoadDefBt->text()));
-    LoadDefBt->setAutoDefault(false);
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setAccessibleName(QStringLiteral("OK"));
@@ -213,7 +214,9 @@ OptionDialog::OptionDialog(const DialogInfo& info, AppState& state, UiHost& host
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setAccessibleName(QStringLiteral("Cancel"));
-    CancelBtn->setAutoDefault(false);
+    // Every button is pressed by Enter while it has the focus; Enter anywhere else presses OK.
+    for (QPushButton* button : {LoadDefBt, OKBtn, CancelBtn})
+        button->setAutoDefault(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(LoadDefBt);
@@ -222,17 +225,98 @@ OptionDialog::OptionDialog(const DialogInfo& info, AppState& state, UiHost& host
     buttons->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1, 1);
-    CommandLine = AddCommandLineField(this, layout);
+    CommandLine = AddCommandTextField(this, layout);
     layout->addLayout(buttons);
     if (!info.resizable) layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(LoadDefBt, &QPushButton::clicked, this, &OptionDialog::LoadDefBtClick);
     connect(OKBtn, &QPushButton::clicked, this, &OptionDialog::OKBtnClick);
-    // Cancel only closes: the controls keep what the user changed, the string its last build.
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CancelBtn, &QPushButton::clicked, this, &OptionDialog::reject);
 }
 
+// One control as the dialog was shown: its value (check state, index, position or text) and
+// whether it was disabled on its own.
+struct OptionDialog::Opened {
+    struct Control {
+        QPointer<QWidget> widget;
+        int number = 0;
+        QString text;
+        bool disabled = false;
+    };
+    std::vector<Control> controls;
+};
+
 OptionDialog::~OptionDialog() = default;
+
+namespace {
+
+// The line of an editable list belongs to the list; it is not a control of its own.
+bool IsOwnTextField(const QLineEdit* field) {
+    return qobject_cast<const QComboBox*>(field->parentWidget()) == nullptr;
+}
+
+}  // namespace
+
+void OptionDialog::RememberOpened() {
+    opened_ = std::make_unique<Opened>();
+    for (int i = 0; i < PageControl1->count(); ++i) {
+        for (QWidget* w : PageControl1->widget(i)->findChildren<QWidget*>()) {
+            Opened::Control c;
+            c.widget = w;
+            c.disabled = w->testAttribute(Qt::WA_ForceDisabled);
+            if (auto* box = qobject_cast<QCheckBox*>(w)) {
+                c.number = box->isChecked() ? 1 : 0;
+            } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+                c.number = list->currentIndex();
+                c.text = list->currentText();
+            } else if (auto* group = qobject_cast<RadioGroup*>(w)) {
+                c.number = group->ItemIndex();
+            } else if (auto* slider = qobject_cast<QSlider*>(w)) {
+                c.number = slider->value();
+            } else if (auto* spinner = qobject_cast<UpDown*>(w)) {
+                c.number = spinner->Position();
+            } else if (auto* field = qobject_cast<QLineEdit*>(w)) {
+                c.text = field->text();
+            }
+            opened_->controls.push_back(c);
+        }
+    }
+}
+
+void OptionDialog::RestoreOpened() {
+    // Values first, as the program sets them (a check box's handler runs as on any change of
+    // its state); then each spinner's own position, which a field's text does not always
+    // give; last the enabled states, as they were whatever the handlers did on the way.
+    for (const Opened::Control& c : opened_->controls) {
+        QWidget* w = c.widget;
+        if (!w) continue;
+        if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            box->setChecked(c.number != 0);
+        } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+            list->setCurrentIndex(c.number);
+            if (list->isEditable()) list->setEditText(c.text);
+        } else if (auto* group = qobject_cast<RadioGroup*>(w)) {
+            group->SetItemIndex(c.number);
+        } else if (auto* slider = qobject_cast<QSlider*>(w)) {
+            slider->setValue(c.number);
+        } else if (auto* field = qobject_cast<QLineEdit*>(w)) {
+            if (IsOwnTextField(field)) field->setText(c.text);
+        }
+    }
+    for (const Opened::Control& c : opened_->controls) {
+        if (auto* spinner = qobject_cast<UpDown*>(c.widget.data())) spinner->SetPosition(c.number);
+    }
+    for (const Opened::Control& c : opened_->controls) {
+        if (c.widget && c.widget->testAttribute(Qt::WA_ForceDisabled) != c.disabled)
+            c.widget->setEnabled(!c.disabled);
+    }
+    UpdateCommandLine();
+}
+
+void OptionDialog::reject() {
+    if (opened_ && isVisible()) RestoreOpened();
+    QDialog::reject();
+}
 
 void OptionDialog::Build(SwitchBuilder&) const {}
 
@@ -272,6 +356,13 @@ void OptionDialog::UpdateCommandLine() {
     const CommandPreview preview = PreviewCommand(state_, info_.slot, *built.switches, built.paths,
                                                   PlayTarget(state_, info_.slot, member));
     ShowCommand(CommandLine, preview);
+    // A fixed-size dialog takes the height of all lines from its layout; one the user may
+    // resize grows by what a longer command needs.
+    if (info_.resizable && isVisible()) {
+        const int missing =
+            CommandLine->heightForWidth(CommandLine->width()) - CommandLine->height();
+        if (missing > 0) resize(width(), height() + missing);
+    }
 }
 
 void OptionDialog::OKBtnClick() {
@@ -336,7 +427,16 @@ void OptionDialog::showEvent(QShowEvent* event) {
     // FormShow: enabled states follow what LoadOptions or the user left.
     if (!event->spontaneous() && info_.refreshOnShow) Refresh();
     // The emulator path or the chosen ROM may have changed since the last showing.
-    if (!event->spontaneous()) UpdateCommandLine();
+    if (!event->spontaneous()) {
+        UpdateCommandLine();
+        RememberOpened();
+    }
+}
+
+void OptionDialog::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    // Closed: what Cancel puts back is taken again at the next showing.
+    if (!event->spontaneous()) opened_.reset();
 }
 
 void OptionDialog::FinishCreation() {
@@ -372,7 +472,12 @@ void OptionDialog::CheckRange(NumberField* field, int low, int high, const QStri
     }
     if (*value < low || *value > high) {
         host_.Error(message);
+        // The field the user went to is left again by this return of the focus; that is no
+        // leaving of the user's, so its own check does not run.
+        const bool returning = returningFocus_;
+        returningFocus_ = true;
         field->setFocus(Qt::OtherFocusReason);
+        returningFocus_ = returning;
     }
 }
 
@@ -518,7 +623,8 @@ QPushButton* OptionDialog::AddButton(QWidget* page, const char* name, const QStr
     auto* button = new QPushButton(caption, page);
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleName(AccessibleText(caption));
-    button->setAutoDefault(false);
+    // Enter on the focused button presses it.
+    button->setAutoDefault(true);
     FormOf(page)->addRow(button);
     return button;
 }

@@ -29,12 +29,14 @@
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "app/CommandLineField.h"
 #include "app/core/GlobalVar.h"
 #include "app/core/Host.h"
 #include "app/core/IniFile.h"
@@ -236,6 +238,10 @@ class OptionDialog : public QDialog {
     // The "OK" button: builds the string and closes with the OK result; stays open when the
     // build failed.
     void OKBtnClick();
+    // "Cancel", Escape and the window's close box: every control goes back to what it held
+    // when the dialog was shown, so what the dialog later builds or saves is what it was
+    // opened with. The dialog closes with the Cancel result.
+    void reject() override;
 
     // The switch string the controls give now, without changing the cached one; the message
     // when a number field that must be converted holds no whole number.
@@ -254,9 +260,9 @@ class OptionDialog : public QDialog {
     void UpdateCommandLine();
 
     QTabWidget* PageControl1;
-    // "Command:": what "Play" would start with the controls as they stand; the working folder
-    // is its tooltip.
-    QLineEdit* CommandLine;
+    // "Command:": what "Play" would start with the controls as they stand, wrapped so that all
+    // of it shows; the working folder is its tooltip.
+    CommandText* CommandLine;
     QPushButton* LoadDefBt;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
@@ -316,9 +322,13 @@ class OptionDialog : public QDialog {
         connect(list, &QComboBox::activated, static_cast<D*>(this), handler);
         connect(list, &QComboBox::activated, this, &OptionDialog::UpdateCommandLine);
     }
+    // A leave handler runs once each time the user leaves its field; not when the focus is
+    // taken from the field because another field's check puts the focus back there.
     template <typename D>
     void OnExit(NumberField* field, void (D::*handler)()) {
-        connect(field, &NumberField::Exit, static_cast<D*>(this), handler);
+        connect(field, &NumberField::Exit, static_cast<D*>(this), [this, handler] {
+            if (!returningFocus_) (static_cast<D*>(this)->*handler)();
+        });
     }
 
     // The range check of a number field's leave handler: an error box with the message when
@@ -343,6 +353,7 @@ class OptionDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     struct Line {
@@ -352,6 +363,9 @@ class OptionDialog : public QDialog {
         ResetValue reset;
     };
     void Apply(const Control& control, const std::variant<bool, int, QString>& value);
+    // What the controls hold when the dialog is shown, and putting it back.
+    void RememberOpened();
+    void RestoreOpened();
     // Every change of a control's value rebuilds the command line.
     void FollowChanges(QWidget* control);
     void Load(const Line& line, const IniFile& ini);
@@ -373,6 +387,10 @@ class OptionDialog : public QDialog {
     SwitchPaths switchPaths_;
     bool placed_ = false;
     bool created_ = false;
+    // Set while a range check puts the focus back into its field.
+    bool returningFocus_ = false;
+    struct Opened;
+    std::unique_ptr<Opened> opened_;
 };
 
 }  // namespace orvello
