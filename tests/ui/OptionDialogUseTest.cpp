@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -19,7 +18,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 
 #include <functional>
@@ -29,7 +27,6 @@
 #include "UiTestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/QtHost.h"
 #include "options/OptionDialog.h"
 
 using namespace orvello;
@@ -203,7 +200,7 @@ void LeaveWithout(OptionDialog* dialog, Leave how) {
 class OptionDialogUseTest : public ::testing::Test {
   protected:
     // The program with an emulator path for every tab; the NLKSNES section gets more keys.
-    void Start(const QByteArray& nlksnes = {}, UiHost* host = nullptr) {
+    void Start(const QByteArray& nlksnes = {}) {
         ASSERT_TRUE(dir_.isValid());
         QByteArray ini;
         for (EmulatorSlot slot = 0; slot < SlotCount; ++slot) {
@@ -214,7 +211,7 @@ class OptionDialogUseTest : public ::testing::Test {
         }
         QDir().mkpath(dir_.filePath("settings"));
         WriteFile(Ini(), ini);
-        app_ = std::make_unique<OrvelloApp>(host ? *host : host_, dir_.filePath("settings"));
+        app_ = std::make_unique<OrvelloApp>(host_, dir_.filePath("settings"));
         ASSERT_TRUE(ShowActive(Main()));
     }
     QString Ini() const { return dir_.filePath("settings/WINORVEL.INI"); }
@@ -428,44 +425,6 @@ TEST_F(OptionDialogUseTest, ARangeCheckRunsOncePerLeavingOfItsOwnField) {
         QTest::keyClick(cycles, Qt::Key_Escape);
     });
     host_.onMessage = nullptr;
-}
-
-// The same with the program's own message boxes, which take the focus while they are up.
-TEST_F(OptionDialogUseTest, RealBoxesDoNotAlternateBetweenTwoBadFields) {
-    QtUiHost real;
-    Start("Frames=99\nCycles=10\n", &real);
-    QStringList boxes;
-    QTimer closer;
-    closer.setInterval(10);
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        boxes << box->text();
-        if (boxes.size() >= 6) {
-            // Alternating boxes: valid values end it.
-            auto* dialog = app_->Dialog(SlotNLKSNES);
-            dialog->findChild<QLineEdit*>("Frames")->setText("5");
-            dialog->findChild<QLineEdit*>("Cycles")->setText("75");
-        }
-        box->button(QMessageBox::Ok)->click();
-    });
-    closer.start();
-    InDialog(SlotNLKSNES, [&](OptionDialog* dialog) {
-        auto* frames = dialog->findChild<NumberField*>("Frames");
-        auto* cycles = dialog->findChild<NumberField*>("Cycles");
-        ASSERT_TRUE(frames && cycles);
-        ShowPageOf(dialog, frames);
-        frames->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(frames, Qt::Key_Tab);
-        // The box is closed and the dialog's focus back in Frames; alternating boxes would
-        // come while the events run.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.size() >= 1; }, 5000));
-        QTest::qWait(300);
-        EXPECT_EQ(boxes, QStringList{"Value must between 0 and 10"});
-        EXPECT_EQ(dialog->focusWidget(), frames);
-        QTest::keyClick(frames, Qt::Key_Escape);
-    });
-    closer.stop();
 }
 
 // The whole command can be read in every dialog at the size it opens with: Massage's line as
