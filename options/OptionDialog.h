@@ -29,104 +29,24 @@
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "app/CommandLineField.h"
 #include "app/core/GlobalVar.h"
 #include "app/core/Host.h"
 #include "app/core/IniFile.h"
+#include "options/OptionControls.h"
 #include "selector/FoldrDlg.h"
 
-class QButtonGroup;
 class QPushButton;
 class QTabWidget;
-class QToolButton;
 
 namespace orvello {
-
-class NumberField;
-
-// The up-down spinner attached to a number field. It has a minimum, a maximum and a
-// position; a click steps from the field's value (or from its own position when the field
-// holds no whole number), stays within its bounds and writes the new position into the field.
-// Typed text is never limited by it. Up and Down in the field step as the arrows do.
-class UpDown : public QWidget {
-    Q_OBJECT
-
-  public:
-    UpDown(int minimum, int maximum, int position, QWidget* parent);
-
-    void SetAssociate(NumberField* field);
-    int Minimum() const { return min_; }
-    int Maximum() const { return max_; }
-    int Position() const { return position_; }
-    void SetPosition(int position);
-    // How far one click moves; 1 unless the field counts in larger steps.
-    int Increment() const { return increment_; }
-    void SetIncrement(int increment) { increment_ = increment; }
-
-    // One click on the upper (+1) or lower (-1) arrow.
-    void Step(int delta);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    void FollowText(const QString& text);
-
-    int min_;
-    int max_;
-    int position_;
-    int increment_ = 1;
-    NumberField* associate_ = nullptr;
-    QToolButton* up_;
-    QToolButton* down_;
-};
-
-// A number field: free one-line text (it keeps "03", "12" or "abc" as typed) with an UpDown.
-// It emits Exit when the focus moves to another control of its window.
-class NumberField : public QLineEdit {
-    Q_OBJECT
-
-  public:
-    explicit NumberField(QWidget* parent) : QLineEdit(parent) {}
-    UpDown* Spinner() const { return spinner_; }
-
-  signals:
-    void Exit();
-
-  protected:
-    void focusOutEvent(QFocusEvent* event) override;
-
-  private:
-    friend class UpDown;
-    UpDown* spinner_ = nullptr;
-};
-
-// A group of radio buttons giving a 0-based item index; -1 when none is chosen.
-class RadioGroup : public QGroupBox {
-    Q_OBJECT
-
-  public:
-    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
-
-    int ItemIndex() const;
-    // An index above the last item chooses the last; one below 0 chooses none.
-    void SetItemIndex(int index);
-    int Count() const;
-
-  signals:
-    // The user chose an item.
-    void Click(int index);
-    // The chosen item changed, by the user or the program.
-    void Changed();
-
-  private:
-    QButtonGroup* group_;
-};
 
 // Read rules of LoadOptions: the read type and the default for a missing or unusable value.
 struct AsBoolean {
@@ -236,6 +156,10 @@ class OptionDialog : public QDialog {
     // The "OK" button: builds the string and closes with the OK result; stays open when the
     // build failed.
     void OKBtnClick();
+    // "Cancel", Escape and the window's close box: every control goes back to what it held
+    // when the dialog was shown, so what the dialog later builds or saves is what it was
+    // opened with. The dialog closes with the Cancel result.
+    void reject() override;
 
     // The switch string the controls give now, without changing the cached one; the message
     // when a number field that must be converted holds no whole number.
@@ -254,9 +178,9 @@ class OptionDialog : public QDialog {
     void UpdateCommandLine();
 
     QTabWidget* PageControl1;
-    // "Command:": what "Play" would start with the controls as they stand; the working folder
-    // is its tooltip.
-    QLineEdit* CommandLine;
+    // "Command:": what "Play" would start with the controls as they stand, wrapped so that all
+    // of it shows; the working folder is its tooltip.
+    CommandText* CommandLine;
     QPushButton* LoadDefBt;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
@@ -316,9 +240,13 @@ class OptionDialog : public QDialog {
         connect(list, &QComboBox::activated, static_cast<D*>(this), handler);
         connect(list, &QComboBox::activated, this, &OptionDialog::UpdateCommandLine);
     }
+    // A leave handler runs once each time the user leaves its field; not when the focus is
+    // taken from the field because another field's check puts the focus back there.
     template <typename D>
     void OnExit(NumberField* field, void (D::*handler)()) {
-        connect(field, &NumberField::Exit, static_cast<D*>(this), handler);
+        connect(field, &NumberField::Exit, static_cast<D*>(this), [this, handler] {
+            if (!returningFocus_) (static_cast<D*>(this)->*handler)();
+        });
     }
 
     // The range check of a number field's leave handler: an error box with the message when
@@ -343,6 +271,7 @@ class OptionDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     struct Line {
@@ -352,6 +281,9 @@ class OptionDialog : public QDialog {
         ResetValue reset;
     };
     void Apply(const Control& control, const std::variant<bool, int, QString>& value);
+    // What the controls hold when the dialog is shown, and putting it back.
+    void RememberOpened();
+    void RestoreOpened();
     // Every change of a control's value rebuilds the command line.
     void FollowChanges(QWidget* control);
     void Load(const Line& line, const IniFile& ini);
@@ -373,6 +305,10 @@ class OptionDialog : public QDialog {
     SwitchPaths switchPaths_;
     bool placed_ = false;
     bool created_ = false;
+    // Set while a range check puts the focus back into its field.
+    bool returningFocus_ = false;
+    struct Opened;
+    std::unique_ptr<Opened> opened_;
 };
 
 }  // namespace orvello

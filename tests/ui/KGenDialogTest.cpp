@@ -123,7 +123,7 @@ TEST_F(KGenDialogTest, OkWithoutAWholeNumberKeepsTheDialogOpenAndThePreviousStri
     EXPECT_EQ(form_.GetSwitches(), " -S -F5");
 }
 
-TEST_F(KGenDialogTest, CancelKeepsTheControlsButNotTheString) {
+TEST_F(KGenDialogTest, CancelPutsTheControlsBackAndKeepsTheString) {
     ASSERT_TRUE(ShowActive(&form_));
     form_.PageControl1->setCurrentWidget(form_.ROMs);
     QTest::mouseClick(form_.OKBtn, Qt::LeftButton);
@@ -136,12 +136,12 @@ TEST_F(KGenDialogTest, CancelKeepsTheControlsButNotTheString) {
     EXPECT_FALSE(form_.isVisible());
     EXPECT_EQ(form_.result(), QDialog::Rejected);
     EXPECT_EQ(form_.GetSwitches(), "");
-    EXPECT_TRUE(form_.noSound->isChecked());
+    EXPECT_FALSE(form_.noSound->isChecked());
 
-    // A later save stores the cancelled change.
+    // A later save stores what the dialog was opened with, not the cancelled change.
     IniFile ini(Ini());
     form_.SaveOptions(ini);
-    EXPECT_TRUE(ini.ReadBoolean("KGen", "Sound", false));
+    EXPECT_FALSE(ini.ReadBoolean("KGen", "Sound", true));
 }
 
 TEST_F(KGenDialogTest, EnterPressesOk) {
