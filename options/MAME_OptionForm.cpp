@@ -22,12 +22,11 @@ TMAME_OptForm::TMAME_OptForm(AppState& state, UiHost& host, QWidget* parent)
     TabSheet3 = AddPage(QStringLiteral("Misc"), "TabSheet3");
 
     Control =
-        AddList(TabSheet1, "Control", QString(),
+        AddList(TabSheet1, "Control", QStringLiteral("&Control:"),
                 {QStringLiteral("Keyboard"), QStringLiteral("Joystick 2 buttons"),
                  QStringLiteral("CH Flightstick Pro"), QStringLiteral("Joystick/Pad 4 buttons"),
                  QStringLiteral("Joystick/Pad 6 buttons"), QStringLiteral("Dual joystick"),
                  QStringLiteral("Wingman Extreme")});
-    Control->setAccessibleName(QStringLiteral("Control"));
     Mouse = AddCheckBox(TabSheet1, "Mouse", QStringLiteral("Mouse"));
 
     FM = AddCheckBox(TabSheet2, "FM", QStringLiteral("Enable FM"));

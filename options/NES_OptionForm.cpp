@@ -16,10 +16,9 @@ TNES_OptForm::TNES_OptForm(AppState& state, UiHost& host, QWidget* parent)
     Input1 = AddList(TabSheet1, "Input1", QStringLiteral("Player &1 input:"), PlayerInputItems());
     Input2 = AddList(TabSheet1, "Input2", QStringLiteral("Player &2 input:"), PlayerInputItems());
     SwapButton = AddCheckBox(TabSheet1, "SwapButton", QStringLiteral("Swap button"));
-    Sound = AddList(TabSheet2, "Sound", QString(),
+    Sound = AddList(TabSheet2, "Sound", QStringLiteral("&Sound:"),
                     {QStringLiteral("Disable"), QStringLiteral("Enable"),
                      QStringLiteral("Sound Blaster 8"), QStringLiteral("Sound Blaster 16")});
-    Sound->setAccessibleName(QStringLiteral("Sound"));
     LoadROM = AddRadioGroup(TabSheet3, "LoadROM", QStringLiteral("Load ROM:"),
                             {QStringLiteral("Run"), QStringLiteral("Restore")});
     WaitVSync = AddCheckBox(TabSheet4, "WaitVSync", QStringLiteral("Wait VSync"));

@@ -1,5 +1,9 @@
 // The M.A.M.E. dialog: list indexes as numbers, the video block entered for any VESA mode but
 // "None", the anti-aliasing piece that is always there, its range check and its key orders.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+
 #include "DialogTestSupport.h"
 #include "options/MAME_OptionForm.h"
 
@@ -9,6 +13,15 @@ using namespace orvello::test;
 namespace {
 using MameDialogTest = DialogTest<TMAME_OptForm>;
 }  // namespace
+
+TEST_F(MameDialogTest, TheControlListHasALabelAndItsPopUpAName) {
+    EXPECT_EQ(form_.Control->accessibleName(), "Control");
+    EXPECT_EQ(form_.Control->view()->accessibleName(), "Control");
+    bool labelled = false;
+    for (const QLabel* label : form_.findChildren<QLabel*>())
+        labelled = labelled || label->buddy() == form_.Control;
+    EXPECT_TRUE(labelled);
+}
 
 TEST_F(MameDialogTest, SwitchPerControl) {
     EXPECT_EQ(form_.windowTitle(), "M.A.M.E. option");

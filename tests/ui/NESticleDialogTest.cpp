@@ -2,6 +2,9 @@
 // sound list and the start mode that always ends the string.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include "DialogTestSupport.h"
@@ -25,6 +28,12 @@ TEST_F(NESticleDialogTest, CreatedWithItsDefaults) {
     EXPECT_EQ(form_.Input2->currentText(), "Keyboard 2");
     EXPECT_EQ(form_.Sound->currentText(), "Enable");
     EXPECT_EQ(form_.Sound->accessibleName(), "Sound");
+    // A label a screen reader reads with it, and a name for its pop-up list.
+    EXPECT_EQ(form_.Sound->view()->accessibleName(), "Sound");
+    bool labelled = false;
+    for (const QLabel* label : form_.findChildren<QLabel*>())
+        labelled = labelled || label->buddy() == form_.Sound;
+    EXPECT_TRUE(labelled);
     EXPECT_EQ(form_.LoadROM->ItemIndex(), 0);
     EXPECT_FALSE(form_.SwapButton->isEnabled());
     EXPECT_EQ(Built(), " -run");
