@@ -378,68 +378,88 @@ void TMainForm::ClockTimerTimer() {
     StatusPanels[0]->setText(QLocale::system().toString(QTime::currentTime(), format.trimmed()));
 }
 
+namespace {
+
+// What each notification of the selector does here: one handler per source and code.
+struct NoteHandler {
+    std::int32_t source;
+    std::int32_t code;
+    void (TMainForm::*handle)();
+};
+
+}  // namespace
+
 void TMainForm::CheckOnFlyChangeTimer() {
     // A launch runs the event loop while it extracts and while the emulator runs; the
     // notifications wait until it is over.
     if (launcher_->Running()) return;
     const auto note = state_.mailbox.TakeNotification(MainWindowId);
     if (!note) return;
-    const bool gameNameSlot = IsGameNameSlot(state_.CurrentSlot);
-    switch (note->Source) {
-        case SourceSelector:
-            if (note->Code == NoteClosed) {
-                selector_->hide();
-                CheckOnFlyChange->stop();
-                state_.SelectedFile.clear();
-                state_.PreviewFile.clear();
-                RefreshChoice();
-            } else if (note->Code == NoteCleared) {
-                RefreshChoice();
-            }
-            break;
-        case SourceFileList:
-            switch (note->Code) {
-                case NoteSelected:
-                    state_.RomIsPlainFile = true;
-                    RefreshChoice();
-                    break;
-                case NotePlayArchive:
-                    state_.RomIsPlainFile = false;
-                    RefreshChoice();
-                    if (gameNameSlot) LaunchRom();
-                    break;
-                case NoteArchiveOpened:
-                    state_.RomIsPlainFile = false;
-                    LookUpPreview();
-                    if (gameNameSlot) {
-                        ShowRomInfo();
-                        UpdateMenus();
-                    } else {
-                        InfoPanel->setText(QStringLiteral("Viewing archive file"));
-                        UpdateCommandLine();
-                    }
-                    break;
-                case NotePlay:
-                    state_.RomIsPlainFile = true;
-                    RefreshChoice();
-                    LaunchRom();
-                    break;
-                default:
-                    break;
-            }
-            break;
-        case SourceArchiveList:
-            if (note->Code == NoteSelected) {
-                state_.RomIsPlainFile = false;
-                RefreshChoice();
-            } else if (note->Code == NotePlay) {
-                RefreshChoice();
-                LaunchRom();
-            }
-            break;
-        default:
-            break;
+    static constexpr NoteHandler Handlers[] = {
+        {SourceSelector, NoteClosed, &TMainForm::SelectorClosed},
+        {SourceSelector, NoteCleared, &TMainForm::RefreshChoice},
+        {SourceFileList, NoteSelected, &TMainForm::PlainFileChosen},
+        {SourceFileList, NotePlayArchive, &TMainForm::ArchiveEntered},
+        {SourceFileList, NoteArchiveOpened, &TMainForm::ArchiveOpened},
+        {SourceFileList, NotePlay, &TMainForm::PlainFilePlayed},
+        {SourceArchiveList, NoteSelected, &TMainForm::MemberChosen},
+        {SourceArchiveList, NotePlay, &TMainForm::MemberPlayed},
+    };
+    for (const NoteHandler& handler : Handlers) {
+        if (handler.source == note->Source && handler.code == note->Code) {
+            (this->*handler.handle)();
+            return;
+        }
     }
+}
+
+void TMainForm::SelectorClosed() {
+    selector_->hide();
+    CheckOnFlyChange->stop();
+    state_.SelectedFile.clear();
+    state_.PreviewFile.clear();
+    RefreshChoice();
+}
+
+void TMainForm::PlainFileChosen() {
+    state_.RomIsPlainFile = true;
+    RefreshChoice();
+}
+
+void TMainForm::PlainFilePlayed() {
+    state_.RomIsPlainFile = true;
+    RefreshChoice();
+    LaunchRom();
+}
+
+void TMainForm::ArchiveOpened() {
+    state_.RomIsPlainFile = false;
+    LookUpPreview();
+    if (IsGameNameSlot(state_.CurrentSlot)) {
+        ShowRomInfo();
+        UpdateMenus();
+    } else {
+        InfoPanel->setText(QStringLiteral("Viewing archive file"));
+        UpdateCommandLine();
+    }
+}
+
+void TMainForm::ArchiveEntered() {
+    // Double-click or Enter on an archive: the game-name slots play it, the others move into
+    // its contents.
+    state_.RomIsPlainFile = false;
+    RefreshChoice();
+    if (IsGameNameSlot(state_.CurrentSlot)) LaunchRom();
+}
+
+void TMainForm::MemberChosen() {
+    state_.RomIsPlainFile = false;
+    RefreshChoice();
+}
+
+void TMainForm::MemberPlayed() {
+    RefreshChoice();
+    LaunchRom();
 }
 
 void TMainForm::ShowHintInStatus(const QString& hint) {

@@ -115,6 +115,14 @@ class TMainForm : public QMainWindow {
 
     void ClockTimerTimer();
     void CheckOnFlyChangeTimer();
+    // The handlers of the selector's notifications.
+    void SelectorClosed();
+    void PlainFileChosen();
+    void PlainFilePlayed();
+    void ArchiveOpened();
+    void ArchiveEntered();
+    void MemberChosen();
+    void MemberPlayed();
     void ShowHintInStatus(const QString& hint);
 
     void UpdateMenus();
