@@ -110,6 +110,87 @@ bool HasName(const std::vector<std::string>& paths, const std::string& name) {
     });
 }
 
+// What one extraction for a launch records, watching the extractor's events: which members
+// it begun on free paths, which ended well or badly, which were there before, and its
+// progress for the windows. Installed for the length of one extraction; the extractor's own
+// events (the selector's) still run first, and are put back when the observer goes.
+class ExtractionObserver {
+  public:
+    ExtractionObserver(archive::TUnBase& extractor, ExtractionRecord& record,
+                       const std::string& onlyName, LaunchUi& ui)
+        : kept_(extractor), record_(record), onlyName_(onlyName), ui_(ui) {
+        // Library message boxes during the extraction go through the windows' thread.
+        if (kept_.Host() != nullptr) {
+            windowsHost_.emplace(*kept_.Host(), ui_);
+            extractor.Host = &*windowsHost_;
+        }
+        extractor.OnFileExists = [this](archive::TZipCommon& sender, const std::string& path,
+                                        bool& accept) { Exists(sender, path, accept); };
+        extractor.OnBegin = [this](archive::TZipCommon& sender, const std::string& path,
+                                   std::int32_t recNum,
+                                   bool& extract) { Begin(sender, path, recNum, extract); };
+        extractor.OnEnd = [this](archive::TZipCommon& sender, const std::string& path, bool pass) {
+            End(sender, path, pass);
+        };
+        extractor.OnProgress = [this](archive::TZipCommon& sender, const std::string& path,
+                                      std::uint8_t percent) { Progress(sender, path, percent); };
+    }
+    ExtractionObserver(const ExtractionObserver&) = delete;
+    ExtractionObserver& operator=(const ExtractionObserver&) = delete;
+
+    // After the extraction: a member begun and never ended was cut short, and every path
+    // begun that is taken now was written by it.
+    void Finish() {
+        if (!current_.empty()) record_.failed.push_back(current_);
+        current_.clear();
+        for (const std::string& path : begun_) {
+            if (Occupied(path) && !Contains(record_.written, path)) record_.written.push_back(path);
+        }
+    }
+
+  private:
+    bool Wanted(const std::string& path) const {
+        return onlyName_.empty() || archive::FileNamePart(path) == onlyName_;
+    }
+    void Exists(archive::TZipCommon& sender, const std::string& path, bool& accept) {
+        if (kept_.FileExists()) kept_.FileExists()(sender, path, accept);
+        accept = false;  // never replace what is there
+        // What this extraction wrote itself (a name stored twice) was not there before.
+        if (Wanted(path) && !Contains(begun_, path)) record_.existing.push_back(path);
+    }
+    void Begin(archive::TZipCommon& sender, const std::string& path, std::int32_t recNum,
+               bool& extract) {
+        if (!Wanted(path)) {
+            extract = false;
+            return;
+        }
+        if (kept_.Begin()) kept_.Begin()(sender, path, recNum, extract);
+        if (!extract) return;
+        current_ = path;
+        if (!Occupied(path)) begun_.push_back(path);
+    }
+    void End(archive::TZipCommon& sender, const std::string& path, bool pass) {
+        if (kept_.End()) kept_.End()(sender, path, pass);
+        if (current_.empty() || path != current_) return;  // a member that was not begun
+        (pass ? record_.extracted : record_.failed).push_back(path);
+        current_.clear();
+    }
+    void Progress(archive::TZipCommon& sender, const std::string& path, std::uint8_t percent) {
+        if (kept_.Progress()) kept_.Progress()(sender, path, percent);
+        ui_.ExtractionProgress(archive::FileNamePart(path), percent);
+    }
+
+    // Declared before the host: the extractor's own events and host are put back last,
+    // after the host it pointed to meanwhile is gone.
+    EventsKept kept_;
+    ExtractionRecord& record_;
+    const std::string& onlyName_;
+    LaunchUi& ui_;
+    std::optional<WindowsThreadHost> windowsHost_;
+    std::vector<std::string> begun_;  // paths free when their member was begun
+    std::string current_;             // the member begun and not yet ended
+};
+
 // Clears the running flag however the launch ends.
 class RunningFlag {
   public:
@@ -368,48 +449,7 @@ bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& 
     extractor->SetFileSpec(fileSpec);
     extractor->SetExtractDir(folder);
 
-    const EventsKept kept(*extractor);
-    auto wanted = [&onlyName](const std::string& path) {
-        return onlyName.empty() || archive::FileNamePart(path) == onlyName;
-    };
-    // Library message boxes during the extraction go through the windows' thread.
-    std::optional<WindowsThreadHost> windowsHost;
-    if (kept.Host() != nullptr) {
-        windowsHost.emplace(*kept.Host(), ui_);
-        extractor->Host = &*windowsHost;
-    }
-    std::vector<std::string> begun;  // paths free when their member was begun
-    std::string current;             // the member begun and not yet ended
-    extractor->OnFileExists = [&](archive::TZipCommon& sender, const std::string& path,
-                                  bool& accept) {
-        if (kept.FileExists()) kept.FileExists()(sender, path, accept);
-        accept = false;  // never replace what is there
-        // What this extraction wrote itself (a name stored twice) was not there before.
-        if (wanted(path) && !Contains(begun, path)) record.existing.push_back(path);
-    };
-    extractor->OnBegin = [&](archive::TZipCommon& sender, const std::string& path,
-                             std::int32_t recNum, bool& extract) {
-        if (!wanted(path)) {
-            extract = false;
-            return;
-        }
-        if (kept.Begin()) kept.Begin()(sender, path, recNum, extract);
-        if (!extract) return;
-        current = path;
-        if (!Occupied(path)) begun.push_back(path);
-    };
-    extractor->OnEnd = [&](archive::TZipCommon& sender, const std::string& path, bool pass) {
-        if (kept.End()) kept.End()(sender, path, pass);
-        if (current.empty() || path != current) return;  // a member that was not begun
-        (pass ? record.extracted : record.failed).push_back(path);
-        current.clear();
-    };
-    extractor->OnProgress = [&](archive::TZipCommon& sender, const std::string& path,
-                                std::uint8_t percent) {
-        if (kept.Progress()) kept.Progress()(sender, path, percent);
-        ui_.ExtractionProgress(archive::FileNamePart(path), percent);
-    };
-
+    ExtractionObserver observer(*extractor, record, onlyName, ui_);
     bool returned = true;
     ui_.RunExtraction(
         [&] {
@@ -422,11 +462,7 @@ bool Launcher::ExtractFromArchive(const std::string& folder, const std::string& 
         },
         [extractor] { extractor->Cancel(); });
     record.cancelled = extractor->Cancelled();
-    // A member that was begun and never ended was cut short.
-    if (!current.empty()) record.failed.push_back(current);
-    for (const std::string& path : begun) {
-        if (Occupied(path) && !Contains(record.written, path)) record.written.push_back(path);
-    }
+    observer.Finish();
     return returned && !record.cancelled;
 }
 
