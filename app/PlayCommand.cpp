@@ -181,13 +181,8 @@ std::optional<std::vector<std::string>> TerminalArchives::ListMembers(const QStr
 
 int PlayFromTerminal(const QStringList& arguments, const QString& settingsFolder, QTextStream& out,
                      QTextStream& err, const QString& program) {
-    const std::optional<int> slot = arguments.isEmpty() ? std::nullopt : SlotNamed(arguments[0]);
-    if (!slot || arguments.size() < 2 || arguments.size() > 3) {
-        if (!arguments.isEmpty() && !slot)
-            err << program << ": unknown tab \"" << arguments[0] << "\"\n";
-        err << UsageText(program);
-        return 2;
-    }
+    const std::optional<int> slot = TabArgument(arguments, 2, 3, err, program);
+    if (!slot) return 2;
     StreamMessages host(err);
     OrvelloApp app(host, settingsFolder);
     AppState& state = app.State();

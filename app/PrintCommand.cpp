@@ -73,15 +73,20 @@ std::optional<int> SlotNamed(const QString& name) {
     return std::nullopt;
 }
 
+std::optional<int> TabArgument(const QStringList& arguments, qsizetype fewest, qsizetype most,
+                               QTextStream& err, const QString& program) {
+    const std::optional<int> slot = arguments.isEmpty() ? std::nullopt : SlotNamed(arguments[0]);
+    if (slot && arguments.size() >= fewest && arguments.size() <= most) return slot;
+    if (!arguments.isEmpty() && !slot)
+        err << program << ": unknown tab \"" << arguments[0] << "\"\n";
+    err << UsageText(program);
+    return std::nullopt;
+}
+
 int PrintCommand(const QStringList& arguments, const QString& settingsFolder, QTextStream& out,
                  QTextStream& err, const QString& program) {
-    const std::optional<int> slot = arguments.isEmpty() ? std::nullopt : SlotNamed(arguments[0]);
-    if (!slot || arguments.size() > 3) {
-        if (!arguments.isEmpty() && !slot)
-            err << program << ": unknown tab \"" << arguments[0] << "\"\n";
-        err << UsageText(program);
-        return 2;
-    }
+    const std::optional<int> slot = TabArgument(arguments, 1, 3, err, program);
+    if (!slot) return 2;
 
     StreamMessages host(err);
     OrvelloApp app(host, settingsFolder);

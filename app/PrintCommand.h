@@ -37,6 +37,11 @@ QString UsageText(const QString& program);
 // in any case; nothing when no tab has that name.
 std::optional<int> SlotNamed(const QString& name);
 
+// The tab named by the first of a terminal option's arguments, when there are between
+// fewest and most of them; otherwise the usage (and the unknown tab) on err, and nothing.
+std::optional<int> TabArgument(const QStringList& arguments, qsizetype fewest, qsizetype most,
+                               QTextStream& err, const QString& program);
+
 // Runs --print-command with its arguments (TAB, then optionally FILE and an archive's MEMBER)
 // against the settings in settingsFolder: one argument per line, then "cwd", a tab and the
 // working folder. Gives the exit status: 0 when printed, 1 with the reason on err when "Play"

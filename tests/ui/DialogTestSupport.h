@@ -6,12 +6,14 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -21,6 +23,13 @@
 #include "options/OptionDialog.h"
 
 namespace orvello::test {
+
+// Whether a label of the window names the control (a screen reader reads it with it).
+inline bool HasLabel(const QWidget& window, const QWidget* control) {
+    const auto labels = window.findChildren<QLabel*>();
+    return std::any_of(labels.begin(), labels.end(),
+                       [control](const QLabel* label) { return label->buddy() == control; });
+}
 
 template <class Form>
 class DialogTest : public ::testing::Test {

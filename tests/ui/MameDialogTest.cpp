@@ -17,10 +17,7 @@ using MameDialogTest = DialogTest<TMAME_OptForm>;
 TEST_F(MameDialogTest, TheControlListHasALabelAndItsPopUpAName) {
     EXPECT_EQ(form_.Control->accessibleName(), "Control");
     EXPECT_EQ(form_.Control->view()->accessibleName(), "Control");
-    bool labelled = false;
-    for (const QLabel* label : form_.findChildren<QLabel*>())
-        labelled = labelled || label->buddy() == form_.Control;
-    EXPECT_TRUE(labelled);
+    EXPECT_TRUE(HasLabel(form_, form_.Control));
 }
 
 TEST_F(MameDialogTest, SwitchPerControl) {

@@ -30,10 +30,7 @@ TEST_F(NESticleDialogTest, CreatedWithItsDefaults) {
     EXPECT_EQ(form_.Sound->accessibleName(), "Sound");
     // A label a screen reader reads with it, and a name for its pop-up list.
     EXPECT_EQ(form_.Sound->view()->accessibleName(), "Sound");
-    bool labelled = false;
-    for (const QLabel* label : form_.findChildren<QLabel*>())
-        labelled = labelled || label->buddy() == form_.Sound;
-    EXPECT_TRUE(labelled);
+    EXPECT_TRUE(HasLabel(form_, form_.Sound));
     EXPECT_EQ(form_.LoadROM->ItemIndex(), 0);
     EXPECT_FALSE(form_.SwapButton->isEnabled());
     EXPECT_EQ(Built(), " -run");
