@@ -2,6 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -199,6 +200,30 @@ inline std::vector<std::uint8_t> LhaLevel0(const std::string& name,
     v.insert(v.end(), data.begin(), data.end());
     v.push_back(0);  // end of the archive
     return v;
+}
+
+// Every file below `folder`, relative to it, sorted.
+inline std::vector<std::string> FilesBelow(const std::string& folder) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        if (e.is_regular_file())
+            out.push_back(std::filesystem::relative(e.path(), folder).string());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The first column of each member line of `orvello-arc list`.
+inline std::vector<std::string> ListedNames(const std::string& out) {
+    std::vector<std::string> names;
+    std::size_t at = 0;
+    while (at < out.size()) {
+        const std::size_t end = out.find('\n', at);
+        const std::string line = out.substr(at, end - at);
+        if (line.rfind("total\t", 0) != 0) names.push_back(line.substr(0, line.find('\t')));
+        at = end == std::string::npos ? out.size() : end + 1;
+    }
+    return names;
 }
 
 }  // namespace orvello::testing

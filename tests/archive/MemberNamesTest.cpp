@@ -42,29 +42,6 @@ bool RunIn(const std::string& folder, const std::string& command) {
                ("cd " + ShellQuoted(folder) + " && " + command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// The first column of each member line of `orvello-arc list`.
-std::vector<std::string> ListedNames(const std::string& out) {
-    std::vector<std::string> names;
-    std::size_t at = 0;
-    while (at < out.size()) {
-        const std::size_t end = out.find('\n', at);
-        const std::string line = out.substr(at, end - at);
-        if (line.rfind("total\t", 0) != 0) names.push_back(line.substr(0, line.find('\t')));
-        at = end == std::string::npos ? out.size() : end + 1;
-    }
-    return names;
-}
-
-// Every file below `folder`, relative to it, sorted.
-std::vector<std::string> FilesBelow(const std::string& folder) {
-    std::vector<std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(folder)) {
-        if (e.is_regular_file()) out.push_back(fs::relative(e.path(), folder).string());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 std::vector<std::string> Names(const Listing& l) {
     std::vector<std::string> out;
     for (const auto& m : l.members)

@@ -31,28 +31,6 @@ ByteVec Data(const std::string& s) {
     return {s.begin(), s.end()};
 }
 
-std::vector<std::string> FilesIn(const std::string& dir) {
-    std::vector<std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        if (e.is_regular_file()) out.push_back(fs::relative(e.path(), dir).string());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
-// The first column of each member line of `orvello-arc list`.
-std::vector<std::string> ToolListed(const std::string& out) {
-    std::vector<std::string> names;
-    std::size_t at = 0;
-    while (at < out.size()) {
-        const std::size_t end = out.find('\n', at);
-        const std::string line = out.substr(at, end - at);
-        if (line.rfind("total\t", 0) != 0) names.push_back(line.substr(0, line.find('\t')));
-        at = end == std::string::npos ? out.size() : end + 1;
-    }
-    return names;
-}
-
 // The archive lists `listed` among its members; a FileSpec of exactly that name extracts one
 // file of that name holding `content`; the same through orvello-arc with --names.
 void ExpectAgreement(const ByteVec& bytes, const std::string& file, const std::string& listed,
@@ -82,18 +60,18 @@ void ExpectAgreement(const ByteVec& bytes, const std::string& file, const std::s
     };
     x->Extract();
     EXPECT_TRUE(errors.empty()) << errors[0];
-    EXPECT_EQ(FilesIn(out.Path()), std::vector<std::string>{listed});
+    EXPECT_EQ(FilesBelow(out.Path()), std::vector<std::string>{listed});
     EXPECT_EQ(ReadBytes(out.Path() + "/" + listed), Data(content));
 
     const std::string names_ = std::string(NameEncodingText(encoding));
     const ToolRun list = RunTool({"list", archive, "--names", names_});
     EXPECT_EQ(list.status, 0) << list.err;
-    const auto toolNames = ToolListed(list.out);
+    const auto toolNames = ListedNames(list.out);
     EXPECT_NE(std::find(toolNames.begin(), toolNames.end(), listed), toolNames.end()) << list.out;
     const ToolRun r = RunTool({"extract", archive, toolOut.Path(), listed, "--names", names_});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "ok\t" + toolOut.Path() + "/" + listed + "\n");
-    EXPECT_EQ(FilesIn(toolOut.Path()), std::vector<std::string>{listed});
+    EXPECT_EQ(FilesBelow(toolOut.Path()), std::vector<std::string>{listed});
 }
 
 }  // namespace

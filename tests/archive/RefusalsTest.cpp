@@ -27,16 +27,6 @@ std::vector<std::uint8_t> Text(const std::string& s) {
     return {s.begin(), s.end()};
 }
 
-// The files below `dir`, relative to it, sorted.
-std::vector<std::string> FilesIn(const std::string& dir) {
-    std::vector<std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        if (e.is_regular_file()) out.push_back(fs::relative(e.path(), dir).string());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 struct Outcome {
     Errors errors;                   // through the library
     std::vector<std::string> files;  // what the library wrote
@@ -74,11 +64,11 @@ Outcome ExtractBoth(const std::vector<std::uint8_t>& bytes, const std::string& n
         ReplaceAll(e.second, out.Path() + "/", "");
         ReplaceAll(e.second, archive, "ARCHIVE");
     }
-    o.files = FilesIn(out.Path());
+    o.files = FilesBelow(out.Path());
     o.tool = RunTool({"extract", archive, toolOut.Path()});
     ReplaceAll(o.tool.err, toolOut.Path() + "/", "");
     ReplaceAll(o.tool.err, archive, "ARCHIVE");
-    o.toolFiles = FilesIn(toolOut.Path());
+    o.toolFiles = FilesBelow(toolOut.Path());
     return o;
 }
 
