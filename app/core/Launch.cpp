@@ -256,12 +256,13 @@ std::optional<EmulatorCommand> Launcher::CommandFor(const std::string& target) {
     } else if (!program.isFile()) {
         reason = QStringLiteral("Is a directory");
     } else if (command.runner == Runner::Direct && !program.isExecutable()) {
-        reason = QStringLiteral("Permission denied");
+        reason = QStringLiteral("Permission denied (a %1")
+                     .arg(QString::fromLatin1(platform::ProgramKindText(command.kind)));
         // A DOS or Windows program never runs directly; say what starts it.
         if (command.kind == platform::ProgramKind::Dos ||
             command.kind == platform::ProgramKind::Windows)
-            reason += QStringLiteral(" (a %1: choose \"Automatic\" under \"Run with:\")")
-                          .arg(QString::fromLatin1(platform::ProgramKindText(command.kind)));
+            reason += QStringLiteral(": choose \"Automatic\" under \"Run with:\"");
+        reason += QLatin1Char(')');
     }
     if (!reason.isEmpty()) {
         host_.Error(StartFailureText(emulator, reason));
@@ -495,11 +496,16 @@ bool Launcher::StartEmulator(const EmulatorCommand& command) {
 
     const QString reason = runner_.Start(command.arguments, command.workingFolder);
     if (!reason.isEmpty()) {
+        // The program that failed to start: the emulator itself, with its kind, or its runner.
+        const bool direct = command.runner == Runner::Direct;
         const QString program =
-            command.runner == Runner::Direct
-                ? emulator
-                : QFile::decodeName(QByteArray::fromStdString(command.arguments.front()));
-        host_.Error(StartFailureText(program, reason));
+            direct ? emulator
+                   : QFile::decodeName(QByteArray::fromStdString(command.arguments.front()));
+        host_.Error(StartFailureText(
+            program,
+            direct ? QStringLiteral("%1 (a %2)")
+                         .arg(reason, QString::fromLatin1(platform::ProgramKindText(command.kind)))
+                   : reason));
         return false;
     }
     ui_.EmulatorRunning(quoted.join(QLatin1Char(' ')));

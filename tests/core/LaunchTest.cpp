@@ -498,7 +498,8 @@ TEST_F(LaunchTest, ProgramThatCannotStartIsReportedAndTheLaunchCleansUp) {
     ChooseMember("Game.smc");
     runner_.failure = "Permission denied";
     Launch(SlotZSNES, false);
-    EXPECT_EQ(host_.messages, (QStringList{"Can't start \"" + Emu() + "\": Permission denied"}));
+    EXPECT_EQ(host_.messages,
+              (QStringList{"Can't start \"" + Emu() + "\": Permission denied (a Linux program)"}));
     EXPECT_EQ(host_.kinds.front(), MessageKind::Error);
     EXPECT_EQ(runner_.waits, 0);
     EXPECT_FALSE(ui_.events.contains("ended"));

@@ -270,6 +270,7 @@ TEST_F(MailboxTest, ProgramThatCannotStartIsNamedWithTheReason) {
     Main()->CheckOnFlyChangeTimer();
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(host_.messages[0].text, "Can't start \"" + emulator_ + "\": Permission denied");
+    EXPECT_EQ(host_.messages[0].text,
+              "Can't start \"" + emulator_ + "\": Permission denied (a Linux program)");
     EXPECT_FALSE(Main()->isMinimized());
 }
