@@ -337,6 +337,9 @@ class TUnBase : public TZipCommon {
     // among those written.
     bool EndMember(const std::string& path, const MemberResult& r, bool checkPassed,
                    const MemberEndRules& rules);
+    // Says an error that ends one member: through OnError when a handler listens (or in the
+    // designing state, or without a host), else in the host's information box.
+    void Say(int code, const std::string& fn);
 
     std::string extractDir_;
     bool memberWritten_ = false;

@@ -20,7 +20,9 @@ inline constexpr MemberEndRules kArcEndRules{.endWhenNotCreated = false,
                                              .checkAfterFailure = true,
                                              .endAfterBadCheck = false,
                                              .endWhenNotWhole = false,
-                                             .countFailed = true};
+                                             .countFailed = true,
+                                             .stopWhenNotCreated = false,
+                                             .failureToHost = false};
 
 // The decoder for an ARC member's method (1 to 9), reading `src`; nullptr for any other.
 // `size` is the recorded uncompressed size, where a squeezed stream without its end code stops.

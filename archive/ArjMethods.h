@@ -16,7 +16,9 @@ inline constexpr MemberEndRules kArjEndRules{.endWhenNotCreated = false,
                                              .checkAfterFailure = true,
                                              .endAfterBadCheck = true,
                                              .endWhenNotWhole = true,
-                                             .countFailed = true};
+                                             .countFailed = true,
+                                             .stopWhenNotCreated = false,
+                                             .failureToHost = false};
 
 // The decoder for an ARJ member's method (0 to 4), reading `src`; nullptr for any other.
 // `size` is the recorded uncompressed size: no ARJ method has an end marker.

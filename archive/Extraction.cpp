@@ -138,16 +138,23 @@ bool TUnBase::EndMember(const std::string& path, const MemberResult& r, bool che
                         const MemberEndRules& rules) {
     if (r.output != MemberResult::Output::kWritten) {
         memberWritten_ = false;
-        Report(errOpenFile, path);
+        // A symbolic link in the file's place is never written through: said as such.
+        const bool link = r.output == MemberResult::Output::kSymlink;
+        Report(link ? errLinkInPath : errOpenFile, path);
         if (rules.skippedWhenNotCreated) Warn(errSkippedFile, path);
         if (rules.endWhenNotCreated && OnEnd) OnEnd(*this, path, false);
+        if (!link && rules.stopWhenNotCreated) throw E_RAISE(errOpenFile);  // reported above
         return false;
     }
     const bool whole = r.failure == kOk && !r.closeFailed;
     memberWritten_ = whole;
     const bool counted = rules.countFailed || r.failure == kOk;
     if (r.failure != kOk) {
-        Report(r.failure, path);
+        if (rules.failureToHost && !r.damaged) {
+            Say(r.failure, path);
+        } else {
+            Report(r.failure, path);
+        }
         if (!rules.checkAfterFailure) {
             if (OnEnd) OnEnd(*this, path, false);
             return counted;
@@ -160,6 +167,14 @@ bool TUnBase::EndMember(const std::string& path, const MemberResult& r, bool che
     }
     if ((whole || rules.endWhenNotWhole) && OnEnd) OnEnd(*this, path, checkPassed && whole);
     return counted;
+}
+
+void TUnBase::Say(int code, const std::string& fn) {
+    if (OnError || Designing || Host == nullptr) {
+        Report(code, fn);
+    } else {
+        Host->ShowInformation(std::string(ErrorText(code)));
+    }
 }
 
 std::optional<std::time_t> DosFileTime(std::uint32_t dos) {

@@ -18,7 +18,9 @@ inline constexpr MemberEndRules kLhaEndRules{.endWhenNotCreated = true,
                                              .checkAfterFailure = true,
                                              .endAfterBadCheck = true,
                                              .endWhenNotWhole = true,
-                                             .countFailed = false};
+                                             .countFailed = false,
+                                             .stopWhenNotCreated = false,
+                                             .failureToHost = false};
 
 // The decoder for an LHA method id, reading `src`; `size` is the recorded uncompressed size.
 // nullptr for an id we do not read.

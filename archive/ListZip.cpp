@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "ListWalk.h"
-#include "ZipEnd.h"
+#include "ZipHeaders.h"
 
 namespace orvello::archive::detail {
 

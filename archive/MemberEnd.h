@@ -20,6 +20,12 @@ struct MemberEndRules {
     bool endWhenNotWhole;
     // A member whose decoding failed counts among those written (RecNum).
     bool countFailed;
+    // A file that could not be made ends the whole call (a link in its place ends only the
+    // member).
+    bool stopWhenNotCreated;
+    // A decoder failure that is not damage (the data gave its recorded size) goes to the
+    // host's information box when no OnError handler listens.
+    bool failureToHost;
 };
 
 }  // namespace orvello::archive

@@ -6,7 +6,7 @@
 #include "ByteOrder.h"
 #include "FileRangeSource.h"
 #include "NameCodec.h"
-#include "ZipEnd.h"
+#include "ZipHeaders.h"
 #include "ZipMethods.h"
 #include "crypt.h"
 
@@ -15,23 +15,8 @@ namespace orvello::archive {
 namespace {
 
 constexpr std::uint32_t kCentralSignature = 0x02014b50u;  // "PK" 1 2
-constexpr std::uint32_t kLocalSignature = 0x04034b50u;    // "PK" 3 4
-constexpr std::uint32_t kZip250Signature = 0x50000000u;   // 00 00 00 50
 
 }  // namespace
-
-struct TUnZIP::Entry {
-    std::uint16_t versionMadeBy = 0;
-    std::uint16_t flags = 0;
-    std::uint16_t method = 0;
-    std::uint16_t dosTime = 0;
-    std::uint16_t dosDate = 0;
-    std::uint32_t crc = 0;
-    std::uint64_t packed = 0;
-    std::uint64_t size = 0;
-    std::uint32_t externalAttr = 0;
-    std::int64_t localHeader = 0;  // file offset, corrected for a self-extractor
-};
 
 void TUnZIP::DoExtract() {
     SetFileName(std::string());
@@ -60,19 +45,8 @@ void TUnZIP::DoExtract() {
             // could be read of the name runs into the end record, so the entry is named by its
             // place.
             if (!read.IsHeader()) return RefuseMember(read.error, EntryLabel(entry));
-            const ZipCentralEntry& c = read.header;
-            Entry e;
-            e.versionMadeBy = c.versionMadeBy;
-            e.flags = c.flags;
-            e.method = c.method;
-            e.dosTime = c.dosTime;
-            e.dosDate = c.dosDate;
-            e.crc = c.crc;
-            e.externalAttr = c.externalAttr;
-            e.size = c.size;
-            e.packed = c.packed;
-            e.localHeader = c.localHeader;
-            const std::string& name = c.name;
+            const ZipCentralEntry& e = read.header;
+            const std::string& name = e.name;
             // An empty name is no member name either (SetFileName takes it as "clear").
             const bool accepted = !name.empty() && SetFileName(name);
             const bool folderEntry = !name.empty() && name.back() == '/';
@@ -86,7 +60,7 @@ void TUnZIP::DoExtract() {
             } else if (MatchFileSpec(FileName, fileSpec_)) {
                 if (!ProcessMember(file, e)) break;
             }
-            pos = c.next;
+            pos = e.next;
         }
     });
 }
@@ -98,11 +72,7 @@ std::string TUnZIP::EntryLabel(int entry) const {
 void TUnZIP::Refuse(int code) {
     // One error, through OnError when the host listens, else in the information box that
     // decoder failures use.
-    if (OnError || Designing || Host == nullptr) {
-        Report(code, FileName);
-    } else {
-        Host->ShowInformation(std::string(ErrorText(code)));
-    }
+    Say(code, FileName);
     memberRefused_ = true;
     if (OnEnd) OnEnd(*this, FileName, false);
 }
@@ -116,20 +86,18 @@ bool TUnZIP::Claim(Span s) {
     return true;
 }
 
-bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
-    std::uint8_t lh[30];
-    if (!file.ReadExact(e.localHeader, lh, sizeof lh) ||
-        (Le32(lh) != kLocalSignature && Le32(lh) != kZip250Signature)) {
-        Warn(errLocalHeader, FileName);
+bool TUnZIP::ProcessMember(ArcFile& file, const ZipCentralEntry& e) {
+    const auto local = ReadZipLocalHeader(file, e.localHeader);
+    // A member whose local header is missing is warned about and stepped over.
+    if (!local.IsHeader()) {
+        Warn(local.error, FileName);
         return true;
     }
-    const std::uint16_t localFlags = Le16(lh + 6);
-    const std::uint16_t localTime = Le16(lh + 10);
-    const std::uint32_t localCrc = Le32(lh + 14);
-    std::int64_t data = e.localHeader + 30 + Le16(lh + 26) + Le16(lh + 28);
+    const ZipLocalHeader& l = local.header;
+    std::int64_t data = l.data;
     // Two entries sharing data, or data reaching into the central directory: the trick of
     // archives that expand far beyond their size. Refused, as Info-ZIP's unzip refuses it.
-    if (!Claim({e.localHeader, data + static_cast<std::int64_t>(e.packed)}))
+    if (!Claim({l.start, data + static_cast<std::int64_t>(e.packed)}))
         RaiseError(errBadFileHeader, FileName);
 
     ++recNum_;
@@ -139,10 +107,10 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
     }
 
     std::uint64_t packed = e.packed;
-    const bool encrypted = (localFlags & 1u) != 0;
+    const bool encrypted = (l.flags & 1u) != 0;
     // AES (method 99) and the strong encryption (flag bit 6) are not the traditional scheme:
     // no password can open them here. A method without a decoder gives no file at all.
-    if (encrypted && (e.method == 99 || ((e.flags | localFlags) & 0x40u) != 0)) {
+    if (encrypted && (e.method == 99 || ((e.flags | l.flags) & 0x40u) != 0)) {
         Refuse(errUnsupportedEncryption);
         return true;
     }
@@ -154,7 +122,7 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
     if (encrypted) {
         std::uint8_t header[12];
         if (packed < 12 || !file.ReadExact(data, header, sizeof header) ||
-            !FindPassword(e, header, localFlags, localTime, localCrc, keys)) {
+            !FindPassword(e, l, header, keys)) {
             if (OnGetPassword) Warn(errPasswordFailed, FileName);
             if (OnEnd) OnEnd(*this, FileName, false);
             return false;
@@ -179,47 +147,18 @@ bool TUnZIP::ProcessMember(ArcFile& file, const Entry& e) {
     if ((e.versionMadeBy >> 8) == 3 && unixMode != 0) target.mode = unixMode;
     target.readOnly = (e.externalAttr & 1u) != 0;
     const MemberResult r = WriteMember(target, decoder.get());
-
-    if (r.output == MemberResult::Output::kSymlink) {
-        // Never written through: the link stays, the member is not extracted.
-        Report(errLinkInPath, FileName);
-        if (OnEnd) OnEnd(*this, FileName, false);
-        return true;
-    }
-    bool damaged = false;
-    if (r.output == MemberResult::Output::kNotCreated) {
-        // An unencrypted member ends the whole call; an encrypted one only itself, and its
-        // check then fails.
-        Report(errOpenFile, FileName);
-        if (!encrypted) throw E_RAISE(errOpenFile);
-    }
-    int failure = r.failure;
-    if (r.damaged) {
-        // Data that ends before the recorded size or runs past it, or a short write: always
-        // said, whatever the method, since the check value alone would not show it.
-        Report(failure, FileName);
-        damaged = true;
-        failure = kOk;
-    }
-    if (failure != kOk && e.method != 8 && Host != nullptr)
-        Host->ShowInformation(std::string(ErrorText(failure)));
-    if (r.closeFailed) {
-        Report(errCloseFile, FileName);
-        damaged = true;
-    }
-    const bool pass = r.check == e.crc;
-    if (!pass) Warn(errCRC, FileName);
-    if (OnEnd) OnEnd(*this, FileName, pass && !damaged);
+    MemberEndRules rules = kZipEndRules;
+    rules.stopWhenNotCreated = !encrypted;  // an encrypted member that cannot be made ends alone
+    EndMember(FileName, r, r.check == e.crc, rules);
     return true;
 }
 
-bool TUnZIP::FindPassword(const Entry& e, const std::uint8_t (&header)[12],
-                          std::uint16_t localFlags, std::uint16_t localTime, std::uint32_t localCrc,
-                          ZipKeys& keys) {
+bool TUnZIP::FindPassword(const ZipCentralEntry& e, const ZipLocalHeader& l,
+                          const std::uint8_t (&header)[12], ZipKeys& keys) {
     // The password that opened an earlier member, checked against the central entry.
     if (TryPassword(password_, header, PasswordCheckByte(e.flags, e.dosTime, e.crc), keys))
         return true;
-    const std::uint8_t check = PasswordCheckByte(localFlags, localTime, localCrc);
+    const std::uint8_t check = PasswordCheckByte(l.flags, l.dosTime, l.crc);
     for (const auto& p : Passwords) {
         if (TryPassword(p, header, check, keys)) {
             password_ = p;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ArcMain.h"
+#include "ZipHeaders.h"
 
 namespace orvello::archive {
 
@@ -27,16 +28,17 @@ class TUnZIP : public TUnBase {
     void DoExtract() override;
 
   private:
-    struct Entry;
     struct Span {
         std::int64_t begin, end;
     };
 
     // Returns false when the walk must end (a member that needed a password got none).
-    bool ProcessMember(ArcFile& file, const Entry& e);
+    bool ProcessMember(ArcFile& file, const ZipCentralEntry& e);
     // Finds a password for an encrypted member, leaving the keys for its data in `keys`.
-    bool FindPassword(const Entry& e, const std::uint8_t (&header)[12], std::uint16_t localFlags,
-                      std::uint16_t localTime, std::uint32_t localCrc, class ZipKeys& keys);
+    // The central entry's values are tried for the password that opened an earlier member,
+    // the local header's for the others.
+    bool FindPassword(const ZipCentralEntry& e, const ZipLocalHeader& l,
+                      const std::uint8_t (&header)[12], class ZipKeys& keys);
     // Refuses a selected member that cannot be read here (encryption or method): one error,
     // no file, OnEnd with CRC_PASS false.
     void Refuse(int code);

@@ -37,7 +37,9 @@ constexpr MemberEndRules kZooEndRules{.endWhenNotCreated = true,
                                       .checkAfterFailure = false,
                                       .endAfterBadCheck = true,
                                       .endWhenNotWhole = true,
-                                      .countFailed = false};
+                                      .countFailed = false,
+                                      .stopWhenNotCreated = false,
+                                      .failureToHost = false};
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "LhaZooBuilder.h"
 #include "ListerSupport.h"
 #include "ToolRun.h"
+#include "ZipBuilder.h"
 #include "archive/ArcGlobals.h"
 #include "archive/Extractors.h"
 
@@ -22,10 +23,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using Errors = std::vector<std::pair<int, std::string>>;
-
-std::vector<std::uint8_t> Text(const std::string& s) {
-    return {s.begin(), s.end()};
-}
 
 struct Outcome {
     Errors errors;                   // through the library
@@ -274,10 +271,13 @@ TEST(Refusals, AMemberNotWrittenWholeIsNeverReportedWritten) {
     arj.size = 500;
     ArcMember arc{"SHORT.BIN", TextBytes(shortData)};
     arc.size = 500;
+    ZipEntry zip = Entry("SHORT.BIN", TextBytes(shortData));
+    zip.size = 500;
     const std::vector<std::pair<std::string, ByteVec>> archives = {
         {"SHORT.LZH", BuildLha({lha})},
         {"SHORT.ARJ", BuildArj({arj})},
         {"SHORT.ARC", BuildArc({arc})},
+        {"SHORT.ZIP", BuildZip({zip})},
     };
     for (const auto& [name, bytes] : archives) {
         SCOPED_TRACE(name);
@@ -301,5 +301,58 @@ TEST(Refusals, AMemberNotWrittenWholeIsNeverReportedWritten) {
         EXPECT_NE(r.err.find(ErrorLine(errReadFile, toolOut.Path() + "/SHORT.BIN")),
                   std::string::npos)
             << r.err;
+    }
+}
+
+// A symbolic link where a member's file would go is never written through, in any format: the
+// member is refused as passing through a link, and the members after it still come out.
+TEST(Refusals, ALinkInAMembersPlaceIsNeverWrittenThrough) {
+    ArjMember arjVictim, arjAfter;
+    arjVictim.name = "VICTIM.BIN";
+    arjVictim.data = TextBytes("overwritten");
+    arjAfter.name = "AFTER.BIN";
+    arjAfter.data = TextBytes("after");
+    const std::vector<std::pair<std::string, ByteVec>> archives = {
+        {"L.LZH",
+         BuildLha({Lha("VICTIM.BIN", Text("overwritten")), Lha("AFTER.BIN", Text("after"))})},
+        {"L.ARJ", BuildArj({arjVictim, arjAfter})},
+        {"L.ARC",
+         BuildArc({{"VICTIM.BIN", TextBytes("overwritten")}, {"AFTER.BIN", TextBytes("after")}})},
+        {"L.ZOO",
+         BuildZoo({Zoo("VICTIM.BIN", Text("overwritten")), Zoo("AFTER.BIN", Text("after"))})},
+        {"L.ZIP",
+         BuildZip({Entry("VICTIM.BIN", Text("overwritten")), Entry("AFTER.BIN", Text("after"))})},
+    };
+    for (const auto& [name, bytes] : archives) {
+        SCOPED_TRACE(name);
+        TempDir src, outside, out, toolOut;
+        const std::string archive = src.Write(name, bytes);
+        const std::string victim = outside.Write("victim", Text("precious"));
+        for (const std::string& folder : {out.Path(), toolOut.Path()})
+            fs::create_symlink(victim, folder + "/VICTIM.BIN");
+        TZipCommon probe;
+        probe.SetArchiveFile(archive);
+        auto x = MakeExtractor(probe.ArcType());
+        ASSERT_TRUE(x);
+        Events ev;
+        Hook(*x, ev);
+        x->SetArchiveFile(archive);
+        x->SetExtractDir(out.Path());
+        x->Extract();
+        // ARC also warns that the member was skipped; nothing else is said.
+        ASSERT_FALSE(ev.errors.empty());
+        EXPECT_EQ(ev.errors[0], std::make_pair(int{errLinkInPath}, out.Path() + "/VICTIM.BIN"));
+        for (const auto& [code, path] : ev.errors)
+            EXPECT_TRUE(code == errLinkInPath || code == errSkippedFile) << code << " " << path;
+        EXPECT_EQ(ReadBytes(out.Path() + "/AFTER.BIN"), Text("after"));
+
+        const ToolRun r = RunTool({"extract", archive, toolOut.Path()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(ErrorLine(errLinkInPath, toolOut.Path() + "/VICTIM.BIN")),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(ReadBytes(toolOut.Path() + "/AFTER.BIN"), Text("after"));
+        EXPECT_EQ(ReadBytes(victim), Text("precious"));
+        EXPECT_TRUE(fs::is_symlink(out.Path() + "/VICTIM.BIN"));
     }
 }

@@ -261,6 +261,40 @@ TEST(UnZIP, PasswordsFromTheListFromTheHandlerAndTheCurrentOne) {
     }
 }
 
+// A member whose file cannot be made (a folder stands in its place) is said and ended; a
+// plain member ends the whole call there, an encrypted one only itself, and neither is taken
+// for a member with a bad CRC.
+TEST(UnZIP, AFileThatCannotBeMadeIsSaidAndEnded) {
+    KeepFolder keep;
+    {
+        TempDir src, out;
+        const std::string archive = src.Write(
+            "P.ZIP", BuildZip({Entry("A.BIN", Text("first")), Entry("B.BIN", Text("second"))}));
+        fs::create_directory(out.Path() + "/A.BIN");
+        TUnZIP z;
+        const Events ev = ExtractTo(z, archive, out.Path());
+        EXPECT_EQ(ev.errors,
+                  (std::vector<std::pair<int, std::string>>{{errOpenFile, out.Path() + "/A.BIN"}}));
+        EXPECT_EQ(ev.ends,
+                  (std::vector<std::pair<std::string, bool>>{{out.Path() + "/A.BIN", false}}));
+        EXPECT_FALSE(fs::exists(out.Path() + "/B.BIN"));
+        EXPECT_EQ(ev.deactivate, 1);
+    }
+    {
+        TempDir out;
+        fs::create_directory(out.Path() + "/README");
+        TUnZIP z;
+        z.Passwords = {"secret"};
+        const Events ev = ExtractTo(z, FixturePath("zip", "CRYPT.ZIP"), out.Path());
+        EXPECT_EQ(
+            ev.errors,
+            (std::vector<std::pair<int, std::string>>{{errOpenFile, out.Path() + "/README"}}));
+        ASSERT_EQ(ev.ends.size(), 3u);
+        for (const auto& [path, pass] : ev.ends)
+            EXPECT_EQ(pass, path != out.Path() + "/README") << path;
+    }
+}
+
 TEST(UnZIP, DatesPermissionsAndProgress) {
     KeepFolder keep;
     TempDir src;

@@ -1,4 +1,4 @@
-#include "ZipEnd.h"
+#include "ZipHeaders.h"
 
 #include <array>
 #include <string_view>
@@ -147,6 +147,26 @@ HeaderRead<ZipCentralEntry> ReadZipCentralEntry(ArcFile& file, std::int64_t at, 
                                      commentLength));
     }
     e.next = commentAt + static_cast<std::int64_t>(commentLength);
+    r.status = HeaderStatus::kHeader;
+    return r;
+}
+
+HeaderRead<ZipLocalHeader> ReadZipLocalHeader(ArcFile& file, std::int64_t at) {
+    using Read = HeaderRead<ZipLocalHeader>;
+    constexpr std::uint32_t kLocalSignature = 0x04034B50u;   // "PK" 3 4
+    constexpr std::uint32_t kZip250Signature = 0x50000000u;  // 00 00 00 50
+    std::uint8_t h[30];
+    if (at < 0 || !file.ReadExact(at, h, sizeof h) ||
+        (Le32(h) != kLocalSignature && Le32(h) != kZip250Signature))
+        return Read::Damaged(errLocalHeader);
+    Read r;
+    ZipLocalHeader& l = r.header;
+    l.start = at;
+    l.flags = Le16(h + 6);
+    l.method = Le16(h + 8);
+    l.dosTime = Le16(h + 10);
+    l.crc = Le32(h + 14);
+    l.data = at + static_cast<std::int64_t>(sizeof h) + Le16(h + 26) + Le16(h + 28);
     r.status = HeaderStatus::kHeader;
     return r;
 }

@@ -1,5 +1,6 @@
-// The records at the end of a ZIP archive that say where its central directory is, the
-// central headers and their ZIP64 extra field, shared by the lister and the extractor.
+// The headers of a ZIP archive: the records at its end that say where the central directory
+// is, the central headers with their ZIP64 extra field (read by the lister and the extractor
+// alike) and the local header in front of each member's data.
 #pragma once
 
 #include <cstddef>
@@ -63,5 +64,21 @@ struct ZipCentralEntry {
 // has ended); kDamaged with errReadFile where the file ends inside the header's name.
 HeaderRead<ZipCentralEntry> ReadZipCentralEntry(ArcFile& file, std::int64_t at, std::int64_t shift,
                                                 const NameDecoder& names);
+
+// A local header ("PK" 3 4, or the 00 00 00 50 of the old ZIP 2.50 self-extractors): flags 6,
+// method 8, DOS time 10 and date 12, CRC-32 14, sizes 18 and 22, the lengths of name 26 and
+// extra field 28; then the name, the extra field and the member's data. The central header
+// is what the extractor trusts for the member; the local one gives where the data begins and
+// the values the traditional encryption checks against.
+struct ZipLocalHeader {
+    std::int64_t start = 0;
+    std::uint16_t flags = 0, method = 0, dosTime = 0;
+    std::uint32_t crc = 0;
+    std::int64_t data = 0;  // where the member's data begins
+};
+
+// Reads the local header at `at`: kHeader, or kDamaged with errLocalHeader where the file has
+// no whole local header there.
+HeaderRead<ZipLocalHeader> ReadZipLocalHeader(ArcFile& file, std::int64_t at);
 
 }  // namespace orvello::archive
