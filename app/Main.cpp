@@ -41,6 +41,7 @@
 #include "app/CommandLineField.h"
 #include "app/PlayCommand.h"
 #include "app/RunnersDialog.h"
+#include "app/core/ArchiveBrowser.h"
 #include "app/core/Launch.h"
 #include "app/core/LaunchCommand.h"
 #include "app/core/PathRules.h"
@@ -75,8 +76,7 @@ void TMainForm::Attach(TOnFlyForm* selector, const std::array<OptionDialog*, Slo
 }
 
 std::optional<std::string> TMainForm::ChosenMember() const {
-    if (selector_ == nullptr) return std::nullopt;
-    std::string raw = selector_->ChosenMemberRawName();
+    std::string raw = archives_->ChosenMemberRawName();
     if (raw.empty()) return std::nullopt;
     return raw;
 }

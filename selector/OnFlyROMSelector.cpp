@@ -28,6 +28,7 @@
 
 #include <algorithm>
 
+#include "app/core/ArchiveBrowser.h"
 #include "app/core/PathRules.h"
 #include "selector/SelectorNames.h"
 #include "selector/SelectorParts.h"
@@ -36,40 +37,12 @@ namespace orvello {
 
 using namespace selector_parts;
 
-ExtractorKind ExtractorKindOf(archive::TArcType type) {
-    using A = archive::TArcType;
-    switch (type) {
-        case A::atARJ:
-        case A::atArjExe:
-            return ExtractorKind::Arj;
-        case A::atARC:
-        case A::atArcExe:
-            return ExtractorKind::Arc;
-        case A::atLHA:
-        case A::atLhaExe:
-            return ExtractorKind::Lha;
-        case A::atZIP:
-        case A::atZipExe:
-        case A::atZip250:
-        case A::atZip250Exe:
-            return ExtractorKind::Zip;
-        case A::atZOO:
-            return ExtractorKind::Zoo;
-        default:
-            return ExtractorKind::None;
-    }
-}
-
 QString DriveRootOf(const QString& folder) {
     const QStorageInfo volume(folder);
     return volume.isValid() ? volume.rootPath() : QStringLiteral("/");
 }
 
 // --- What the main window uses ------------------------------------------------------------
-
-archive::TUnBase* TOnFlyForm::ExtractorFor(archive::TArcType type) {
-    return extractors_.at(static_cast<std::size_t>(ExtractorKindOf(type)));
-}
 
 ZipListModel* TOnFlyForm::Members() const {
     return ZipList->Model();
@@ -107,7 +80,7 @@ void TOnFlyForm::RereadFileList() {
     // The file chosen is gone (or was meant to be): so is the choice.
     LastFileIndex = -1;
     FileIsArchive = false;
-    chosenMemberRaw_.clear();
+    archives_.ForgetMember();
     ClearZipList();
     PlayBt->setEnabled(false);
 }
@@ -260,19 +233,14 @@ void TOnFlyForm::FileListBoxChange() {
     state_.SelectedFile = PathOfRow(row);
     state_.RomFileName = entry.name;
     state_.RomBaseName = WithoutExtension(entry.name);
-    chosenMemberRaw_.clear();
     EditROMFilename->setText(entry.name);
     // Every archive starts with its names read the automatic way.
     SetNamesEncoding(archive::NameEncoding::kAuto);
 
-    // The preview's name depends on whether the file is an archive: the lister looks at it.
-    try {
-        ArcLister.SetArchiveFile(PathBytes(state_.SelectedFile));
-    } catch (const std::exception&) {
-        // A file that could not be closed after detection; its type says what was found.
-    }
-    const bool archive = ExtractorKindOf(ArcLister.ArcType()) != ExtractorKind::None;
-    if (!archive || IsGameNameSlot(state_.CurrentSlot)) {
+    // The preview's name depends on whether the file is an archive: the browser looks at it
+    // (and forgets the member chosen in the file before).
+    archives_.Select(PathBytes(state_.SelectedFile));
+    if (!archives_.SelectedIsArchive() || IsGameNameSlot(state_.CurrentSlot)) {
         state_.PreviewFile = WithExtension(state_.SelectedFile, QStringLiteral(".bmp"));
     } else {
         state_.PreviewFile.clear();
@@ -290,7 +258,7 @@ void TOnFlyForm::FileListBoxClick() {
     if (!ChosenFileStillThere(PathOfRow(row))) return;
     FileListBoxChange();  // also hands the file to the lister
     ClearZipList();
-    FileIsArchive = PrepareExtractor();
+    FileIsArchive = archives_.PrepareExtractor();
     if (FileIsArchive) {
         if (!ZipList->isHidden()) ListArchive();
         PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
@@ -321,36 +289,33 @@ void TOnFlyForm::ListArchive() {
     ZipList->hide();
     pending_.clear();
     listingShown_ = false;
-    lastListingError_ = 0;
-    const bool listed = ArcLister.Activate();
+    const ListingResult listing = archives_.List(
+        {[this](const std::string& name, std::int64_t size) { MemberListed(name, size); },
+         [this](std::int32_t numberOfFiles) { ListingEnded(numberOfFiles); }});
     // A walk ended by an error never reaches its totals: show what was read, and why the rest
     // is missing, rather than leave the list hidden.
     if (!listingShown_) CommitListing();
-    if (!listed && lastListingError_ != 0) {
+    if (!listing.listed && listing.error != 0) {
         // One plain sentence naming the file first, then the member and the library's text.
         const QString archiveName = QFileInfo(state_.SelectedFile).fileName();
-        const std::string_view type = archive::ArcTypeText(ArcLister.ArcType());
-        host_.Error(QStringLiteral("%1 is damaged or is not a%2 %3 archive.\n\n")
-                        .arg(archiveName,
-                             type.empty() || !QStringLiteral("AEIOU").contains(QLatin1Char(type[0]))
-                                 ? QString()
-                                 : QStringLiteral("n"),
-                             QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()))) +
-                    QFile::decodeName(
-                        QByteArray::fromStdString(StoredFileNamePart(lastListingErrorFile_))) +
-                    QLatin1Char('\n') +
-                    QString::fromUtf8(
-                        archive::ErrorText(lastListingError_).data(),
-                        static_cast<qsizetype>(archive::ErrorText(lastListingError_).size())) +
-                    QLatin1Char('.'));
+        const std::string_view type = archive::ArcTypeText(archives_.ArchiveType());
+        host_.Error(
+            QStringLiteral("%1 is damaged or is not a%2 %3 archive.\n\n")
+                .arg(archiveName,
+                     type.empty() || !QStringLiteral("AEIOU").contains(QLatin1Char(type[0]))
+                         ? QString()
+                         : QStringLiteral("n"),
+                     QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()))) +
+            QFile::decodeName(QByteArray::fromStdString(StoredFileNamePart(listing.errorMember))) +
+            QLatin1Char('\n') +
+            QString::fromUtf8(archive::ErrorText(listing.error).data(),
+                              static_cast<qsizetype>(archive::ErrorText(listing.error).size())) +
+            QLatin1Char('.'));
     }
 }
 
 void TOnFlyForm::SetNamesEncoding(archive::NameEncoding encoding) {
-    ArcLister.NamesEncoding = encoding;
-    for (archive::TUnBase* extractor : extractors_) {
-        if (extractor != nullptr) extractor->NamesEncoding = encoding;
-    }
+    archives_.SetNamesEncoding(encoding);
     // The entries stand in the order of NameEncodings().
     const auto& all = archive::NameEncodings();
     for (qsizetype i = 0; i < NameEncodingItems.size(); ++i)
@@ -361,7 +326,7 @@ void TOnFlyForm::NameEncodingClick(archive::NameEncoding encoding) {
     SetNamesEncoding(encoding);
     if (!FileIsArchive) return;
     // The member chosen under the old names is chosen no more.
-    chosenMemberRaw_.clear();
+    archives_.ForgetMember();
     ClearZipList();
     if (!ZipList->isHidden()) ListArchive();
     PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
@@ -370,7 +335,7 @@ void TOnFlyForm::NameEncodingClick(archive::NameEncoding encoding) {
 void TOnFlyForm::FolderEntryClicked() {
     // A folder is no ROM: the choice is dropped, and double-click or Enter opens it.
     state_.SelectedFile.clear();
-    chosenMemberRaw_.clear();
+    archives_.ForgetMember();
     ClearZipList();
     FileIsArchive = false;
     PlayBt->setEnabled(false);
@@ -387,7 +352,7 @@ void TOnFlyForm::FileListBoxDblClick() {
         return;
     }
     if (!ChosenFileStillThere(PathOfRow(row))) return;
-    FileIsArchive = PrepareExtractor();
+    FileIsArchive = archives_.PrepareExtractor();
     if (FileIsArchive) {
         PlayBt->setEnabled(false);
         state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
@@ -419,34 +384,17 @@ bool TOnFlyForm::ChooseTypedName() {
     return true;
 }
 
-bool TOnFlyForm::PrepareExtractor() {
-    const ExtractorKind kind = ExtractorKindOf(ArcLister.ArcType());
-    if (kind == ExtractorKind::None) return false;
-    if (archive::TUnBase* extractor = extractors_.at(static_cast<std::size_t>(kind))) {
-        try {
-            extractor->SetArchiveFile(ArcLister.ArchiveFile());
-        } catch (const std::exception&) {
-            // Reported through the extractor's own events; the extraction will say so again.
-        }
-    }
-    return true;
-}
-
-void TOnFlyForm::UnZIPFileExists(archive::TZipCommon&, const std::string&, bool& accept) {
-    accept = false;
-}
-
 // --- The archive contents list ------------------------------------------------------------
 
-void TOnFlyForm::ArcListerRead(archive::TZipCommon& sender, std::int64_t, std::int32_t) {
-    std::string name = StoredFileNamePart(sender.FileName);
+void TOnFlyForm::MemberListed(const std::string& stored, std::int64_t unpackedSize) {
+    std::string name = StoredFileNamePart(stored);
     // A folder entry ("games/") names no file that could be played.
     if (name.empty()) return;
     QString caption = QString::fromStdString(name);  // the lister gives UTF-8
-    pending_.push_back({std::move(caption), std::move(name), sender.UnpackedSize});
+    pending_.push_back({std::move(caption), std::move(name), unpackedSize});
 }
 
-void TOnFlyForm::ArcListerTotals(archive::TZipCommon&, std::int32_t numberOfFiles) {
+void TOnFlyForm::ListingEnded(std::int32_t numberOfFiles) {
     CommitListing();
     if (numberOfFiles == 0 || Members()->Count() == 0) {
         host_.Information(QStringLiteral("No file(s) into archive"));
@@ -470,7 +418,7 @@ const ZipListModel::Member* TOnFlyForm::ChooseSelectedMember() {
     EnablePlayIfEmulatorSet();
     const ZipListModel::Member& member = Members()->At(row);
     state_.RomFileName = member.caption;
-    chosenMemberRaw_ = member.raw;
+    archives_.ChooseMember(member.raw);
     return &member;
 }
 
@@ -606,7 +554,7 @@ void TOnFlyForm::FormClose() {
     // The choice goes with the window, as for a folder change, and no file stays
     // highlighted: reopened, the window offers nothing to play until a file is clicked.
     FileListBox->selectionModel()->clear();
-    chosenMemberRaw_.clear();
+    archives_.ForgetMember();
     FileIsArchive = false;
     ShowEditText();
     DirectoryListBoxChange();
