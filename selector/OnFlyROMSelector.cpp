@@ -262,10 +262,11 @@ void TOnFlyForm::FileListBoxClick() {
     if (FileIsArchive) {
         if (!ZipList->isHidden()) ListArchive();
         PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteArchiveOpened);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList,
+                                        NoteCode::ArchiveOpened);
     } else {
         EnablePlayIfEmulatorSet();
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteSelected);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::Selected);
     }
 }
 
@@ -277,7 +278,7 @@ bool TOnFlyForm::ChosenFileStillThere(const QString& chosen) {
     RereadFileList();
     ReadDirectoryList();
     state_.SelectedFile.clear();
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
     host_.Error(
         folderGone
             ? QStringLiteral("The folder \"%1\" is gone: it was moved or deleted.").arg(folder_)
@@ -340,7 +341,7 @@ void TOnFlyForm::FolderEntryClicked() {
     FileIsArchive = false;
     PlayBt->setEnabled(false);
     EditROMFilename->setText(FileListModel::Shown(files_->At(LastFileIndex)));
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::FileListBoxDblClick() {
@@ -355,7 +356,7 @@ void TOnFlyForm::FileListBoxDblClick() {
     FileIsArchive = archives_.PrepareExtractor();
     if (FileIsArchive) {
         PlayBt->setEnabled(false);
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::PlayArchive);
         if (!ZipList->isHidden()) {
             ZipList->setFocus(Qt::OtherFocusReason);
             // The member the focus highlights is the one Enter plays: it is chosen, and
@@ -364,7 +365,7 @@ void TOnFlyForm::FileListBoxDblClick() {
         }
     } else {
         EnablePlayIfEmulatorSet();
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlay);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::Play);
     }
 }
 
@@ -424,7 +425,7 @@ const ZipListModel::Member* TOnFlyForm::ChooseSelectedMember() {
 
 void TOnFlyForm::ZipListClick() {
     if (ChooseSelectedMember() == nullptr) return;
-    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::ArchiveList, NoteCode::Selected);
 }
 
 void TOnFlyForm::ZipListChange() {
@@ -433,12 +434,12 @@ void TOnFlyForm::ZipListChange() {
     state_.RomBaseName = WithoutExtension(member->caption);
     state_.PreviewFile =
         WithExtension(JoinPath(state_.SelectorFolder, member->caption), QStringLiteral(".bmp"));
-    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::ArchiveList, NoteCode::Selected);
 }
 
 void TOnFlyForm::ZipListDblClick() {
     if (ChooseSelectedMember() == nullptr) return;
-    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NotePlay);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::ArchiveList, NoteCode::Play);
     if (!ZipList->isHidden()) ZipList->setFocus(Qt::OtherFocusReason);
 }
 
@@ -488,11 +489,11 @@ void TOnFlyForm::PlayBtClick() {
         return;
     }
     if (IsGameNameSlot(state_.CurrentSlot)) {
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::PlayArchive);
     } else if (FileIsArchive) {
-        state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NotePlay);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::ArchiveList, NoteCode::Play);
     } else {
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlay);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::Play);
     }
 }
 
@@ -507,7 +508,7 @@ void TOnFlyForm::DirectoryListBoxChange() {
     state_.SelectorFolder = folder_;
     ClearZipList();
     PlayBt->setEnabled(false);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::DriveComboBoxChange() {
@@ -528,7 +529,7 @@ void TOnFlyForm::FilterComboBoxChange() {
     ClearZipList();
     PlayBt->setEnabled(false);
     FileIsArchive = false;
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::DefaultDirClick() {
@@ -537,7 +538,7 @@ void TOnFlyForm::DefaultDirClick() {
     if (games.isEmpty()) return;
     if (folder_ == QDir::cleanPath(QFileInfo(games).absoluteFilePath())) return;
     SetFolder(games);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::CloseClick() {
@@ -550,7 +551,7 @@ void TOnFlyForm::reject() {
 }
 
 void TOnFlyForm::FormClose() {
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteClosed);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Closed);
     // The choice goes with the window, as for a folder change, and no file stays
     // highlighted: reopened, the window offers nothing to play until a file is clicked.
     FileListBox->selectionModel()->clear();

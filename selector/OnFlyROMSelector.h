@@ -75,8 +75,8 @@ class TOnFlyForm : public QDialog {
     void UpdatePreviewButton();
 
     // The folder the folder list shows. Another folder is read and runs
-    // DirectoryListBoxChange (which posts (SourceSelector, NoteCleared)). A relative folder is
-    // taken from the current folder; a folder that does not exist is shown empty.
+    // DirectoryListBoxChange (which posts (NoteSource::Selector, NoteCode::Cleared)). A relative
+    // folder is taken from the current folder; a folder that does not exist is shown empty.
     QString Folder() const { return folder_; }
     void SetFolder(const QString& folder);
     // The file-type box's filter ("description|masks|..."). A different filter selects the

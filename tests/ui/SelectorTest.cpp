@@ -43,16 +43,16 @@ using orvello::testing::ZipEntry;
 
 namespace {
 
-using Note = std::pair<int, int>;  // source, code
+using Note = std::pair<NoteSource, NoteCode>;
 
-const Note PlainSelected{SourceFileList, NoteSelected};
-const Note ArchiveOpened{SourceFileList, NoteArchiveOpened};
-const Note PlainPlay{SourceFileList, NotePlay};
-const Note ArchivePlay{SourceFileList, NotePlayArchive};
-const Note MemberSelected{SourceArchiveList, NoteSelected};
-const Note MemberPlay{SourceArchiveList, NotePlay};
-const Note Closed{SourceSelector, NoteClosed};
-const Note Cleared{SourceSelector, NoteCleared};
+const Note PlainSelected{NoteSource::FileList, NoteCode::Selected};
+const Note ArchiveOpened{NoteSource::FileList, NoteCode::ArchiveOpened};
+const Note PlainPlay{NoteSource::FileList, NoteCode::Play};
+const Note ArchivePlay{NoteSource::FileList, NoteCode::PlayArchive};
+const Note MemberSelected{NoteSource::ArchiveList, NoteCode::Selected};
+const Note MemberPlay{NoteSource::ArchiveList, NoteCode::Play};
+const Note Closed{NoteSource::Selector, NoteCode::Closed};
+const Note Cleared{NoteSource::Selector, NoteCode::Cleared};
 
 QString Fixture(const QString& folder, const QString& name) {
     return QStringLiteral(ORVELLO_FIXTURES "/archives/") + folder + QLatin1Char('/') + name;
