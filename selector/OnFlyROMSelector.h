@@ -13,9 +13,7 @@
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
