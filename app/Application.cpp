@@ -29,8 +29,9 @@ void Create(std::array<OptionDialog*, SlotCount>& dialogs, EmulatorSlot slot, Ap
 
 OrvelloApp::OrvelloApp(UiHost& host, const QString& settingsFolder) {
     main_ = std::make_unique<TMainForm>(state_, host, settingsFolder);
-    // The selector and the dialogs belong to the main window and go with it.
-    selector_ = new TOnFlyForm(state_, host, main_.get());
+    // The selector and the dialogs belong to the main window and go with it; the selector
+    // lists through the main window's archive browser.
+    selector_ = new TOnFlyForm(state_, host, main_->Archives(), main_.get());
     QWidget* owner = main_.get();
     Create<TGB_OptForm>(dialogs_, SlotVirtualGameBoy, state_, host, owner);
     Create<TGEN_OptForm>(dialogs_, SlotGenEm, state_, host, owner);

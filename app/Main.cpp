@@ -41,6 +41,7 @@
 #include "app/CommandLineField.h"
 #include "app/PlayCommand.h"
 #include "app/RunnersDialog.h"
+#include "app/core/ArchiveBrowser.h"
 #include "app/core/Launch.h"
 #include "app/core/LaunchCommand.h"
 #include "app/core/PathRules.h"
@@ -75,8 +76,7 @@ void TMainForm::Attach(TOnFlyForm* selector, const std::array<OptionDialog*, Slo
 }
 
 std::optional<std::string> TMainForm::ChosenMember() const {
-    if (selector_ == nullptr) return std::nullopt;
-    std::string raw = selector_->ChosenMemberRawName();
+    std::string raw = archives_->ChosenMemberRawName();
     if (raw.empty()) return std::nullopt;
     return raw;
 }
@@ -382,8 +382,8 @@ namespace {
 
 // What each notification of the selector does here: one handler per source and code.
 struct NoteHandler {
-    std::int32_t source;
-    std::int32_t code;
+    NoteSource source;
+    NoteCode code;
     void (TMainForm::*handle)();
 };
 
@@ -396,14 +396,14 @@ void TMainForm::CheckOnFlyChangeTimer() {
     const auto note = state_.mailbox.TakeNotification(MainWindowId);
     if (!note) return;
     static constexpr NoteHandler Handlers[] = {
-        {SourceSelector, NoteClosed, &TMainForm::SelectorClosed},
-        {SourceSelector, NoteCleared, &TMainForm::RefreshChoice},
-        {SourceFileList, NoteSelected, &TMainForm::PlainFileChosen},
-        {SourceFileList, NotePlayArchive, &TMainForm::ArchiveEntered},
-        {SourceFileList, NoteArchiveOpened, &TMainForm::ArchiveOpened},
-        {SourceFileList, NotePlay, &TMainForm::PlainFilePlayed},
-        {SourceArchiveList, NoteSelected, &TMainForm::MemberChosen},
-        {SourceArchiveList, NotePlay, &TMainForm::MemberPlayed},
+        {NoteSource::Selector, NoteCode::Closed, &TMainForm::SelectorClosed},
+        {NoteSource::Selector, NoteCode::Cleared, &TMainForm::RefreshChoice},
+        {NoteSource::FileList, NoteCode::Selected, &TMainForm::PlainFileChosen},
+        {NoteSource::FileList, NoteCode::PlayArchive, &TMainForm::ArchiveEntered},
+        {NoteSource::FileList, NoteCode::ArchiveOpened, &TMainForm::ArchiveOpened},
+        {NoteSource::FileList, NoteCode::Play, &TMainForm::PlainFilePlayed},
+        {NoteSource::ArchiveList, NoteCode::Selected, &TMainForm::MemberChosen},
+        {NoteSource::ArchiveList, NoteCode::Play, &TMainForm::MemberPlayed},
     };
     for (const NoteHandler& handler : Handlers) {
         if (handler.source == note->Source && handler.code == note->Code) {

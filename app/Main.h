@@ -37,6 +37,7 @@ class QToolButton;
 
 namespace orvello {
 
+class ArchiveBrowser;
 class Launcher;
 class OptionDialog;
 class ProcessRunner;
@@ -107,6 +108,9 @@ class TMainForm : public QMainWindow {
     void LaunchRom();
     // The launch, for tests that look at what it did.
     const Launcher& Launch() const { return *launcher_; }
+    // The archive components the selector lists through and the launch extracts through.
+    // The window owns them: they live as long as it does.
+    ArchiveBrowser& Archives() const { return *archives_; }
     // How the emulator is started; tests may put in their own (not owned; nullptr puts the
     // real one back).
     void SetProcessRunner(ProcessRunner* runner);
@@ -197,7 +201,7 @@ class TMainForm : public QMainWindow {
     bool WriteDescription(const QString& text);
     void ShowDescribed();
 
-    class SelectorArchives;
+    class LibraryHost;
     class WindowsDuringLaunch;
     class SpawnRunner;
 
@@ -207,7 +211,8 @@ class TMainForm : public QMainWindow {
     TOnFlyForm* selector_ = nullptr;
     std::array<OptionDialog*, SlotCount> dialogs_{};
     std::optional<IniFile> descriptions_;
-    std::unique_ptr<SelectorArchives> archives_;
+    std::unique_ptr<LibraryHost> libraryHost_;
+    std::unique_ptr<ArchiveBrowser> archives_;
     std::unique_ptr<WindowsDuringLaunch> launchUi_;
     std::unique_ptr<SpawnRunner> spawnRunner_;
     std::unique_ptr<Launcher> launcher_;

@@ -1,4 +1,4 @@
-// The main window's side of a launch: the selector's archives, the process starter, and
+// The main window's side of a launch: the archive browser, the process starter, and
 // the windows while an extraction or the emulator runs; and the window's construction,
 // which ties them to the launch.
 #include "app/Main.h"
@@ -44,6 +44,7 @@
 #include "app/CommandLineField.h"
 #include "app/PlayCommand.h"
 #include "app/RunnersDialog.h"
+#include "app/core/ArchiveBrowser.h"
 #include "app/core/Launch.h"
 #include "app/core/LaunchCommand.h"
 #include "app/core/PathRules.h"
@@ -109,17 +110,20 @@ class InputBlocker : public QObject {
 
 }  // namespace
 
-class TMainForm::SelectorArchives : public LaunchArchives {
+// The archive library's few message boxes go through the program's UiHost, like every other.
+class TMainForm::LibraryHost : public archive::ArcHost {
   public:
-    explicit SelectorArchives(TOnFlyForm* const& selector) : selector_(selector) {}
-    archive::TArcType ArchiveType() const override { return selector_->ArchiveType(); }
-    archive::TUnBase* ExtractorFor(archive::TArcType type) override {
-        return selector_->ExtractorFor(type);
+    explicit LibraryHost(UiHost& host) : host_(host) {}
+    void ShowWarning(const std::string& text) override { host_.Warning(QString::fromUtf8(text)); }
+    void ShowInformation(const std::string& text) override {
+        host_.Information(QString::fromUtf8(text));
     }
-    std::string ChosenMemberRawName() const override { return selector_->ChosenMemberRawName(); }
+    bool AskYesNo(const std::string& text) override {
+        return host_.Confirm(QString::fromUtf8(text));
+    }
 
   private:
-    TOnFlyForm* const& selector_;
+    UiHost& host_;
 };
 
 // Starts the emulator without a shell, or hands the start to a runner a test put in.
@@ -275,7 +279,8 @@ TMainForm::TMainForm(AppState& state, UiHost& host, const QString& settingsFolde
     CheckOnFlyChange->setInterval(100);
     connect(CheckOnFlyChange, &QTimer::timeout, this, &TMainForm::CheckOnFlyChangeTimer);
 
-    archives_ = std::make_unique<SelectorArchives>(selector_);
+    libraryHost_ = std::make_unique<LibraryHost>(host_);
+    archives_ = std::make_unique<ArchiveBrowser>(*libraryHost_);
     launchUi_ = std::make_unique<WindowsDuringLaunch>(*this);
     spawnRunner_ = std::make_unique<SpawnRunner>();
     launcher_ = std::make_unique<Launcher>(state_, host_, *archives_, *spawnRunner_, *launchUi_);

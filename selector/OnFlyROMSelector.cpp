@@ -1,33 +1,23 @@
+// The ROM selector's file list, buttons and window events, and what the main window asks of
+// it. Its construction is in OnFlyROMSelectorBuild.cpp, its folder and drive lists in
+// OnFlyROMSelectorFolders.cpp, its archive contents list in OnFlyROMSelectorArchive.cpp.
 #include "selector/OnFlyROMSelector.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <QStyle>
-#include <QTreeView>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
-#include <algorithm>
-
+#include "app/core/ArchiveBrowser.h"
 #include "app/core/PathRules.h"
 #include "selector/SelectorNames.h"
 #include "selector/SelectorParts.h"
@@ -36,40 +26,12 @@ namespace orvello {
 
 using namespace selector_parts;
 
-ExtractorKind ExtractorKindOf(archive::TArcType type) {
-    using A = archive::TArcType;
-    switch (type) {
-        case A::atARJ:
-        case A::atArjExe:
-            return ExtractorKind::Arj;
-        case A::atARC:
-        case A::atArcExe:
-            return ExtractorKind::Arc;
-        case A::atLHA:
-        case A::atLhaExe:
-            return ExtractorKind::Lha;
-        case A::atZIP:
-        case A::atZipExe:
-        case A::atZip250:
-        case A::atZip250Exe:
-            return ExtractorKind::Zip;
-        case A::atZOO:
-            return ExtractorKind::Zoo;
-        default:
-            return ExtractorKind::None;
-    }
-}
-
 QString DriveRootOf(const QString& folder) {
     const QStorageInfo volume(folder);
     return volume.isValid() ? volume.rootPath() : QStringLiteral("/");
 }
 
 // --- What the main window uses ------------------------------------------------------------
-
-archive::TUnBase* TOnFlyForm::ExtractorFor(archive::TArcType type) {
-    return extractors_.at(static_cast<std::size_t>(ExtractorKindOf(type)));
-}
 
 ZipListModel* TOnFlyForm::Members() const {
     return ZipList->Model();
@@ -107,7 +69,7 @@ void TOnFlyForm::RereadFileList() {
     // The file chosen is gone (or was meant to be): so is the choice.
     LastFileIndex = -1;
     FileIsArchive = false;
-    chosenMemberRaw_.clear();
+    archives_.ForgetMember();
     ClearZipList();
     PlayBt->setEnabled(false);
 }
@@ -260,19 +222,14 @@ void TOnFlyForm::FileListBoxChange() {
     state_.SelectedFile = PathOfRow(row);
     state_.RomFileName = entry.name;
     state_.RomBaseName = WithoutExtension(entry.name);
-    chosenMemberRaw_.clear();
     EditROMFilename->setText(entry.name);
     // Every archive starts with its names read the automatic way.
     SetNamesEncoding(archive::NameEncoding::kAuto);
 
-    // The preview's name depends on whether the file is an archive: the lister looks at it.
-    try {
-        ArcLister.SetArchiveFile(PathBytes(state_.SelectedFile));
-    } catch (const std::exception&) {
-        // A file that could not be closed after detection; its type says what was found.
-    }
-    const bool archive = ExtractorKindOf(ArcLister.ArcType()) != ExtractorKind::None;
-    if (!archive || IsGameNameSlot(state_.CurrentSlot)) {
+    // The preview's name depends on whether the file is an archive: the browser looks at it
+    // (and forgets the member chosen in the file before).
+    archives_.Select(PathBytes(state_.SelectedFile));
+    if (!archives_.SelectedIsArchive() || IsGameNameSlot(state_.CurrentSlot)) {
         state_.PreviewFile = WithExtension(state_.SelectedFile, QStringLiteral(".bmp"));
     } else {
         state_.PreviewFile.clear();
@@ -290,14 +247,15 @@ void TOnFlyForm::FileListBoxClick() {
     if (!ChosenFileStillThere(PathOfRow(row))) return;
     FileListBoxChange();  // also hands the file to the lister
     ClearZipList();
-    FileIsArchive = PrepareExtractor();
+    FileIsArchive = archives_.PrepareExtractor();
     if (FileIsArchive) {
         if (!ZipList->isHidden()) ListArchive();
         PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteArchiveOpened);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList,
+                                        NoteCode::ArchiveOpened);
     } else {
         EnablePlayIfEmulatorSet();
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NoteSelected);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::Selected);
     }
 }
 
@@ -309,7 +267,7 @@ bool TOnFlyForm::ChosenFileStillThere(const QString& chosen) {
     RereadFileList();
     ReadDirectoryList();
     state_.SelectedFile.clear();
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
     host_.Error(
         folderGone
             ? QStringLiteral("The folder \"%1\" is gone: it was moved or deleted.").arg(folder_)
@@ -317,65 +275,15 @@ bool TOnFlyForm::ChosenFileStillThere(const QString& chosen) {
     return false;
 }
 
-void TOnFlyForm::ListArchive() {
-    ZipList->hide();
-    pending_.clear();
-    listingShown_ = false;
-    lastListingError_ = 0;
-    const bool listed = ArcLister.Activate();
-    // A walk ended by an error never reaches its totals: show what was read, and why the rest
-    // is missing, rather than leave the list hidden.
-    if (!listingShown_) CommitListing();
-    if (!listed && lastListingError_ != 0) {
-        // One plain sentence naming the file first, then the member and the library's text.
-        const QString archiveName = QFileInfo(state_.SelectedFile).fileName();
-        const std::string_view type = archive::ArcTypeText(ArcLister.ArcType());
-        host_.Error(QStringLiteral("%1 is damaged or is not a%2 %3 archive.\n\n")
-                        .arg(archiveName,
-                             type.empty() || !QStringLiteral("AEIOU").contains(QLatin1Char(type[0]))
-                                 ? QString()
-                                 : QStringLiteral("n"),
-                             QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()))) +
-                    QFile::decodeName(
-                        QByteArray::fromStdString(StoredFileNamePart(lastListingErrorFile_))) +
-                    QLatin1Char('\n') +
-                    QString::fromUtf8(
-                        archive::ErrorText(lastListingError_).data(),
-                        static_cast<qsizetype>(archive::ErrorText(lastListingError_).size())) +
-                    QLatin1Char('.'));
-    }
-}
-
-void TOnFlyForm::SetNamesEncoding(archive::NameEncoding encoding) {
-    ArcLister.NamesEncoding = encoding;
-    for (archive::TUnBase* extractor : extractors_) {
-        if (extractor != nullptr) extractor->NamesEncoding = encoding;
-    }
-    // The entries stand in the order of NameEncodings().
-    const auto& all = archive::NameEncodings();
-    for (qsizetype i = 0; i < NameEncodingItems.size(); ++i)
-        NameEncodingItems[i]->setChecked(all[static_cast<std::size_t>(i)].second == encoding);
-}
-
-void TOnFlyForm::NameEncodingClick(archive::NameEncoding encoding) {
-    SetNamesEncoding(encoding);
-    if (!FileIsArchive) return;
-    // The member chosen under the old names is chosen no more.
-    chosenMemberRaw_.clear();
-    ClearZipList();
-    if (!ZipList->isHidden()) ListArchive();
-    PlayBt->setEnabled(IsGameNameSlot(state_.CurrentSlot) && EmulatorSet());
-}
-
 void TOnFlyForm::FolderEntryClicked() {
     // A folder is no ROM: the choice is dropped, and double-click or Enter opens it.
     state_.SelectedFile.clear();
-    chosenMemberRaw_.clear();
+    archives_.ForgetMember();
     ClearZipList();
     FileIsArchive = false;
     PlayBt->setEnabled(false);
     EditROMFilename->setText(FileListModel::Shown(files_->At(LastFileIndex)));
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::FileListBoxDblClick() {
@@ -387,10 +295,10 @@ void TOnFlyForm::FileListBoxDblClick() {
         return;
     }
     if (!ChosenFileStillThere(PathOfRow(row))) return;
-    FileIsArchive = PrepareExtractor();
+    FileIsArchive = archives_.PrepareExtractor();
     if (FileIsArchive) {
         PlayBt->setEnabled(false);
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::PlayArchive);
         if (!ZipList->isHidden()) {
             ZipList->setFocus(Qt::OtherFocusReason);
             // The member the focus highlights is the one Enter plays: it is chosen, and
@@ -399,7 +307,7 @@ void TOnFlyForm::FileListBoxDblClick() {
         }
     } else {
         EnablePlayIfEmulatorSet();
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlay);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::Play);
     }
 }
 
@@ -419,111 +327,6 @@ bool TOnFlyForm::ChooseTypedName() {
     return true;
 }
 
-bool TOnFlyForm::PrepareExtractor() {
-    const ExtractorKind kind = ExtractorKindOf(ArcLister.ArcType());
-    if (kind == ExtractorKind::None) return false;
-    if (archive::TUnBase* extractor = extractors_.at(static_cast<std::size_t>(kind))) {
-        try {
-            extractor->SetArchiveFile(ArcLister.ArchiveFile());
-        } catch (const std::exception&) {
-            // Reported through the extractor's own events; the extraction will say so again.
-        }
-    }
-    return true;
-}
-
-void TOnFlyForm::UnZIPFileExists(archive::TZipCommon&, const std::string&, bool& accept) {
-    accept = false;
-}
-
-// --- The archive contents list ------------------------------------------------------------
-
-void TOnFlyForm::ArcListerRead(archive::TZipCommon& sender, std::int64_t, std::int32_t) {
-    std::string name = StoredFileNamePart(sender.FileName);
-    // A folder entry ("games/") names no file that could be played.
-    if (name.empty()) return;
-    QString caption = QString::fromStdString(name);  // the lister gives UTF-8
-    pending_.push_back({std::move(caption), std::move(name), sender.UnpackedSize});
-}
-
-void TOnFlyForm::ArcListerTotals(archive::TZipCommon&, std::int32_t numberOfFiles) {
-    CommitListing();
-    if (numberOfFiles == 0 || Members()->Count() == 0) {
-        host_.Information(QStringLiteral("No file(s) into archive"));
-    }
-}
-
-void TOnFlyForm::CommitListing() {
-    Members()->Fill(std::move(pending_));
-    pending_.clear();
-    listingShown_ = true;
-    ZipList->show();
-    ZipListChange();  // the items changed and none is selected
-}
-
-const ZipListModel::Member* TOnFlyForm::ChooseSelectedMember() {
-    const int row = ZipList->SelectedRow();
-    if (row < 0) {
-        PlayBt->setEnabled(false);
-        return nullptr;
-    }
-    EnablePlayIfEmulatorSet();
-    const ZipListModel::Member& member = Members()->At(row);
-    state_.RomFileName = member.caption;
-    chosenMemberRaw_ = member.raw;
-    return &member;
-}
-
-void TOnFlyForm::ZipListClick() {
-    if (ChooseSelectedMember() == nullptr) return;
-    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
-}
-
-void TOnFlyForm::ZipListChange() {
-    const ZipListModel::Member* member = ChooseSelectedMember();
-    if (member == nullptr) return;
-    state_.RomBaseName = WithoutExtension(member->caption);
-    state_.PreviewFile =
-        WithExtension(JoinPath(state_.SelectorFolder, member->caption), QStringLiteral(".bmp"));
-    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);
-}
-
-void TOnFlyForm::ZipListDblClick() {
-    if (ChooseSelectedMember() == nullptr) return;
-    state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NotePlay);
-    if (!ZipList->isHidden()) ZipList->setFocus(Qt::OtherFocusReason);
-}
-
-void TOnFlyForm::ReportClick() {
-    ViewStyleChosen(InfoReport);
-}
-
-void TOnFlyForm::SmallIconClick() {
-    ViewStyleChosen(InfoSmallIcons);
-}
-
-void TOnFlyForm::LargeIconsClick() {
-    ViewStyleChosen(InfoLargeIcons);
-}
-
-void TOnFlyForm::ViewStyleChosen(int style) {
-    if (style == InfoReport) ZipList->SetSmallImages(false);
-    if (style == InfoSmallIcons) ZipList->SetSmallImages(true);
-    ZipList->SetViewStyle(style);
-    ProprietiesItem->setEnabled(style != InfoReport);
-    switch (style) {
-        case InfoLargeIcons:
-            LargeIconsItem->setChecked(true);
-            break;
-        case InfoSmallIcons:
-            SmallIconItem->setChecked(true);
-            break;
-        default:
-            ReportItem->setChecked(true);
-            break;
-    }
-}
-
 // --- Buttons, folders, drives and filter --------------------------------------------------
 
 bool TOnFlyForm::EmulatorSet() const {
@@ -540,11 +343,11 @@ void TOnFlyForm::PlayBtClick() {
         return;
     }
     if (IsGameNameSlot(state_.CurrentSlot)) {
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlayArchive);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::PlayArchive);
     } else if (FileIsArchive) {
-        state_.mailbox.PostNotification(MainWindowId, SourceArchiveList, NotePlay);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::ArchiveList, NoteCode::Play);
     } else {
-        state_.mailbox.PostNotification(MainWindowId, SourceFileList, NotePlay);
+        state_.mailbox.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::Play);
     }
 }
 
@@ -559,7 +362,7 @@ void TOnFlyForm::DirectoryListBoxChange() {
     state_.SelectorFolder = folder_;
     ClearZipList();
     PlayBt->setEnabled(false);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::DriveComboBoxChange() {
@@ -580,7 +383,7 @@ void TOnFlyForm::FilterComboBoxChange() {
     ClearZipList();
     PlayBt->setEnabled(false);
     FileIsArchive = false;
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::DefaultDirClick() {
@@ -589,7 +392,7 @@ void TOnFlyForm::DefaultDirClick() {
     if (games.isEmpty()) return;
     if (folder_ == QDir::cleanPath(QFileInfo(games).absoluteFilePath())) return;
     SetFolder(games);
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
 }
 
 void TOnFlyForm::CloseClick() {
@@ -602,11 +405,11 @@ void TOnFlyForm::reject() {
 }
 
 void TOnFlyForm::FormClose() {
-    state_.mailbox.PostNotification(MainWindowId, SourceSelector, NoteClosed);
+    state_.mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Closed);
     // The choice goes with the window, as for a folder change, and no file stays
     // highlighted: reopened, the window offers nothing to play until a file is clicked.
     FileListBox->selectionModel()->clear();
-    chosenMemberRaw_.clear();
+    archives_.ForgetMember();
     FileIsArchive = false;
     ShowEditText();
     DirectoryListBoxChange();

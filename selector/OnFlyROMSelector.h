@@ -3,33 +3,23 @@
 // and asks to play. It launches nothing itself: it keeps the choice in the shared state and
 // posts notifications to the mailbox, which the main window's timer takes.
 //
-// It owns the archive components: the lister, which recognises the type of every selected
-// file and lists an archive's members, and one extractor per format, each given the selected
-// archive so the main window can extract from it. The main window reaches them only through
-// ArchiveType(), ExtractorFor() and ChosenMemberRawName().
+// It lists and opens archives through the ArchiveBrowser it is given (the main window owns
+// it): every file selected goes to the browser, which recognises archives, lists their
+// members and gives them to the extractor the launch will use; the member chosen is recorded
+// there too.
 #pragma once
 
 #include <QDialog>
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/core/GlobalVar.h"
 #include "app/core/Host.h"
-#include "archive/ArcLister.h"
-#include "archive/ArcMain.h"
 #include "archive/NameCodec.h"
-#include "archive/UnARC.h"
-#include "archive/UnARJ.h"
-#include "archive/UnLHA.h"
-#include "archive/UnSFX.h"
-#include "archive/UnZIP.h"
-#include "archive/UnZOO.h"
 #include "selector/SelectorModels.h"
 #include "selector/ZipListView.h"
 
@@ -46,10 +36,7 @@ class QTreeWidgetItem;
 
 namespace orvello {
 
-// The extractor that receives an archive of a given type. Every type without one counts as a
-// plain file in the selector.
-enum class ExtractorKind { None, Arj, Arc, Lha, Zip, Zoo };
-ExtractorKind ExtractorKindOf(archive::TArcType type);
+class ArchiveBrowser;
 
 // The root of the mounted file system (the drive) that holds a folder.
 QString DriveRootOf(const QString& folder);
@@ -58,21 +45,11 @@ class TOnFlyForm : public QDialog {
     Q_OBJECT
 
   public:
-    TOnFlyForm(AppState& state, UiHost& host, QWidget* parent);
+    // archives must outlive the window.
+    TOnFlyForm(AppState& state, UiHost& host, ArchiveBrowser& archives, QWidget* parent);
     ~TOnFlyForm() override;
 
     // --- What the main window uses -------------------------------------------------------
-
-    // The lister's type for the file last selected in the file list.
-    archive::TArcType ArchiveType() const { return ArcLister.ArcType(); }
-    // The extractor that has been given the selected archive, for an archive type; nullptr
-    // for a type no extractor reads (yet). All four ZIP types give UnZIP: whether a type
-    // can be played is the launch's decision.
-    archive::TUnBase* ExtractorFor(archive::TArcType type);
-    // The chosen member's file name as the lister gave it (UTF-8), without its folder: the
-    // name the extractors know the member by. Empty when no member was chosen since the file
-    // list's selection last changed.
-    std::string ChosenMemberRawName() const { return chosenMemberRaw_; }
 
     // The preview lookup for PreviewFile: shows the ".bmp" picture, or failing that a
     // ".png" and then a ".jpg" of the same name; opens or closes the panel under
@@ -96,8 +73,8 @@ class TOnFlyForm : public QDialog {
     void UpdatePreviewButton();
 
     // The folder the folder list shows. Another folder is read and runs
-    // DirectoryListBoxChange (which posts (SourceSelector, NoteCleared)). A relative folder is
-    // taken from the current folder; a folder that does not exist is shown empty.
+    // DirectoryListBoxChange (which posts (NoteSource::Selector, NoteCode::Cleared)). A relative
+    // folder is taken from the current folder; a folder that does not exist is shown empty.
     QString Folder() const { return folder_; }
     void SetFolder(const QString& folder);
     // The file-type box's filter ("description|masks|..."). A different filter selects the
@@ -152,18 +129,8 @@ class TOnFlyForm : public QDialog {
     // The rows of the file list and of the archive contents list.
     FileListModel* Files() const { return files_; }
     ZipListModel* Members() const;
-
-    // --- Archive components ---------------------------------------------------------------
-
-    archive::TArcLister ArcLister;
-    archive::TUnZIP UnZIP;
-    archive::TUnLHA UnLHA;
-    archive::TUnZOO UnZOO;
-    archive::TUnARJ Unarj;
-    archive::TUnARC Unarc;
-    // Kept with the others for the self-extracting programs' name checks; it never extracts
-    // (the extractors read such programs directly).
-    archive::TUnSFX UnSFX;
+    // The archive browser the window lists through.
+    ArchiveBrowser& Archives() const { return archives_; }
 
     // --- State ----------------------------------------------------------------------------
 
@@ -196,14 +163,6 @@ class TOnFlyForm : public QDialog {
     void SmallIconClick();
     void LargeIconsClick();
 
-    // Gives the lister's archive to the extractor of its type; false (and nothing changed)
-    // for a type the selector does not open.
-    bool PrepareExtractor();
-    // Bound to every extractor: a file that already exists is never replaced.
-    void UnZIPFileExists(archive::TZipCommon& sender, const std::string& fileName, bool& accept);
-    void ArcListerRead(archive::TZipCommon& sender, std::int64_t offset, std::int32_t fileNumber);
-    void ArcListerTotals(archive::TZipCommon& sender, std::int32_t numberOfFiles);
-
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -214,15 +173,8 @@ class TOnFlyForm : public QDialog {
     void reject() override;
 
   private:
-    class LibraryHost;
-
     void BuildControls();
     void BuildLayout();
-    void BuildArchiveComponents();
-    // Binds an extractor to the selector (library host, no stored folders, existing files
-    // kept) and files it under its kind for ExtractorFor. A kind without a registered
-    // extractor is listed, and ExtractorFor gives nullptr for it.
-    void RegisterExtractor(ExtractorKind kind, archive::TUnBase& extractor);
 
     // Reads folder_ into the file list with the current mask; no handler runs.
     void ReadFileList();
@@ -252,7 +204,12 @@ class TOnFlyForm : public QDialog {
     void CommitListing();
     // Lists the archive chosen into the contents list (shown), saying why a listing failed.
     void ListArchive();
-    // The encoding of the lister and every extractor, and the entry checked.
+    // A member the listing read, gathered until the listing is shown; a folder entry is left
+    // out.
+    void MemberListed(const std::string& name, std::int64_t unpackedSize);
+    // The listing reached its totals: it is shown, and an empty archive is said to be empty.
+    void ListingEnded(std::int32_t numberOfFiles);
+    // The encoding of the archives' names, and the entry checked.
     void SetNamesEncoding(archive::NameEncoding encoding);
     void EnablePlayIfEmulatorSet();
     bool EmulatorSet() const;
@@ -265,14 +222,10 @@ class TOnFlyForm : public QDialog {
 
     AppState& state_;
     UiHost& host_;
-    std::unique_ptr<LibraryHost> libraryHost_;
+    ArchiveBrowser& archives_;
     FileListModel* files_;
-    std::array<archive::TUnBase*, 6> extractors_{};
     std::vector<ZipListModel::Member> pending_;
     bool listingShown_ = false;
-    int lastListingError_ = 0;
-    std::string lastListingErrorFile_;
-    std::string chosenMemberRaw_;
     QString folder_;
     QString filter_;
     int leftWidth_ = 0;

@@ -1,5 +1,4 @@
-// Building the ROM selector: its controls, their layout, and the archive components it
-// lists and extracts with.
+// Building the ROM selector: its controls and their layout.
 #include "selector/OnFlyROMSelector.h"
 
 #include <dirent.h>
@@ -58,28 +57,12 @@ QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
 
 }  // namespace
 
-// The archive library's few message boxes go through the program's UiHost, like every other.
-class TOnFlyForm::LibraryHost : public archive::ArcHost {
-  public:
-    explicit LibraryHost(UiHost& host) : host_(host) {}
-    void ShowWarning(const std::string& text) override { host_.Warning(QString::fromUtf8(text)); }
-    void ShowInformation(const std::string& text) override {
-        host_.Information(QString::fromUtf8(text));
-    }
-    bool AskYesNo(const std::string& text) override {
-        return host_.Confirm(QString::fromUtf8(text));
-    }
-
-  private:
-    UiHost& host_;
-};
-
-TOnFlyForm::TOnFlyForm(AppState& state, UiHost& host, QWidget* parent)
+TOnFlyForm::TOnFlyForm(AppState& state, UiHost& host, ArchiveBrowser& archives, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
       host_(host),
-      libraryHost_(std::make_unique<LibraryHost>(host)),
+      archives_(archives),
       files_(new FileListModel(this)) {
     setObjectName(QStringLiteral("OnFlyForm"));
     setWindowTitle(QStringLiteral("(Huge) On-fly ROM selector"));
@@ -88,7 +71,6 @@ TOnFlyForm::TOnFlyForm(AppState& state, UiHost& host, QWidget* parent)
 
     BuildControls();
     BuildLayout();
-    BuildArchiveComponents();
     ReadDrives();
     ShowEditText();
     FitWindow();
@@ -294,45 +276,6 @@ void TOnFlyForm::BuildLayout() {
     setTabOrder(PlayBt, DefaultDir);
     setTabOrder(DefaultDir, Close);
     setTabOrder(Close, PreviewButton);
-}
-
-void TOnFlyForm::BuildArchiveComponents() {
-    ArcLister.Host = libraryHost_.get();
-    ArcLister.SetFileSpec("*.*");
-    ArcLister.SetZipCmntBufSize(0);
-    ArcLister.OnRead = [this](archive::TZipCommon& sender, std::int64_t offset,
-                              std::int32_t fileNumber) {
-        ArcListerRead(sender, offset, fileNumber);
-    };
-    ArcLister.OnTotals = [this](archive::TZipCommon& sender, std::int32_t numberOfFiles) {
-        ArcListerTotals(sender, numberOfFiles);
-    };
-    // Kept so that a listing that fails can say why (see FileListBoxClick).
-    ArcLister.OnError = [this](archive::TZipCommon&, const std::string& fileName,
-                               const std::string&, int code) {
-        lastListingError_ = code;
-        lastListingErrorFile_ = fileName;
-    };
-
-    UnZIP.SetZipCmntBufSize(0);
-    RegisterExtractor(ExtractorKind::Zip, UnZIP);
-    RegisterExtractor(ExtractorKind::Lha, UnLHA);
-    RegisterExtractor(ExtractorKind::Zoo, UnZOO);
-    RegisterExtractor(ExtractorKind::Arj, Unarj);
-    RegisterExtractor(ExtractorKind::Arc, Unarc);
-
-    UnSFX.Host = libraryHost_.get();
-    UnSFX.OnFileExists = [this](archive::TZipCommon& sender, const std::string& fileName,
-                                bool& accept) { UnZIPFileExists(sender, fileName, accept); };
-}
-
-void TOnFlyForm::RegisterExtractor(ExtractorKind kind, archive::TUnBase& extractor) {
-    extractor.Host = libraryHost_.get();
-    extractor.UseStoredDirs = false;
-    extractor.SetFileSpec("*.*");
-    extractor.OnFileExists = [this](archive::TZipCommon& sender, const std::string& fileName,
-                                    bool& accept) { UnZIPFileExists(sender, fileName, accept); };
-    extractors_.at(static_cast<std::size_t>(kind)) = &extractor;
 }
 
 }  // namespace orvello

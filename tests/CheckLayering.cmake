@@ -1,7 +1,8 @@
-# Fails when a file of the archive library or the PE reader includes Qt, or when the
-# application core includes Qt Widgets or Qt Gui.
+# Fails when a file of the archive library, the PE reader or the core's archive browser
+# includes Qt, or when the application core includes Qt Widgets or Qt Gui.
 set(failures "")
-file(GLOB_RECURSE std_only ${ROOT}/archive/*.h ${ROOT}/archive/*.cpp ${ROOT}/platform/pe/*.h ${ROOT}/platform/pe/*.cpp)
+file(GLOB_RECURSE std_only ${ROOT}/archive/*.h ${ROOT}/archive/*.cpp ${ROOT}/platform/pe/*.h ${ROOT}/platform/pe/*.cpp
+     ${ROOT}/app/core/ArchiveBrowser.h ${ROOT}/app/core/ArchiveBrowser.cpp ${ROOT}/app/core/LaunchArchives.h)
 foreach(f ${std_only})
     file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
     if(hits)

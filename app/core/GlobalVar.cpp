@@ -28,7 +28,7 @@ void Mailbox::ClearMailbox() {
         e.Free = true;
 }
 
-void Mailbox::PostNotification(std::int32_t recipient, std::int32_t source, std::int32_t code) {
+void Mailbox::PostNotification(std::int32_t recipient, NoteSource source, NoteCode code) {
     for (auto& e : entries_) {
         if (e.Free) {
             e.Source = source;

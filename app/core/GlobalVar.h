@@ -65,19 +65,28 @@ inline constexpr const char* DefaultArchiveMask = "*.zip;*.arj;*.lzh;*.arc;*.pak
 // The text that stands for a ROM without a description.
 inline constexpr const char* NoDescription = "No description";
 
-// Mailbox recipients, sources and codes.
+// Mailbox recipients.
 inline constexpr std::int32_t MainWindowId = 0;
 
-inline constexpr std::int32_t SourceSelector = 0;
-inline constexpr std::int32_t SourceFileList = 1;
-inline constexpr std::int32_t SourceArchiveList = 3;
+// Where in the selector a notification comes from: the window itself, its file list or its
+// archive contents list. The numbers are those the mailbox has always carried; a source and
+// a code are different types, so one cannot stand for the other.
+enum class NoteSource : std::int32_t {
+    Selector = 0,
+    FileList = 1,
+    ArchiveList = 3,
+};
 
-inline constexpr std::int32_t NoteSelected = 2;
-inline constexpr std::int32_t NoteArchiveOpened = 3;
-inline constexpr std::int32_t NotePlay = 5;
-inline constexpr std::int32_t NotePlayArchive = 6;
-inline constexpr std::int32_t NoteClosed = 7;
-inline constexpr std::int32_t NoteCleared = 8;
+// What happened there: an entry selected, an archive opened, a play asked for (of an entry,
+// or of a whole archive), the window closed, or the choice cleared.
+enum class NoteCode : std::int32_t {
+    Selected = 2,
+    ArchiveOpened = 3,
+    Play = 5,
+    PlayArchive = 6,
+    Closed = 7,
+    Cleared = 8,
+};
 
 // A file or folder path that an option dialog put into a slot's switch string: where it
 // stands in the text. The launch keeps it one argument, blanks and all, and gives it to
@@ -90,9 +99,9 @@ struct SwitchPath {
 using SwitchPaths = std::vector<SwitchPath>;
 
 struct MailboxEntry {
-    std::int32_t Source = 0;
+    NoteSource Source = NoteSource::Selector;
     std::int32_t Recipient = 0;
-    std::int32_t Code = 0;
+    NoteCode Code{};  // 0 until a post: no code
     bool Free = true;
 };
 
@@ -104,7 +113,7 @@ class Mailbox {
     static constexpr int Size = 10;
 
     void ClearMailbox();
-    void PostNotification(std::int32_t recipient, std::int32_t source, std::int32_t code);
+    void PostNotification(std::int32_t recipient, NoteSource source, NoteCode code);
     std::optional<MailboxEntry> TakeNotification(std::int32_t recipient);
 
     // Entry 1 to 10, for inspection.

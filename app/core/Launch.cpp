@@ -113,7 +113,7 @@ bool HasName(const std::vector<std::string>& paths, const std::string& name) {
 // What one extraction for a launch records, watching the extractor's events: which members
 // it begun on free paths, which ended well or badly, which were there before, and its
 // progress for the windows. Installed for the length of one extraction; the extractor's own
-// events (the selector's) still run first, and are put back when the observer goes.
+// events (the archive browser's) still run first, and are put back when the observer goes.
 class ExtractionObserver {
   public:
     ExtractionObserver(archive::TUnBase& extractor, ExtractionRecord& record,

@@ -10,8 +10,9 @@
 // extraction takes back everything it wrote and starts nothing.
 //
 // Everything the launch needs from outside comes through three small interfaces, so the
-// launch runs the same under test as in the program: the selector's archive components, the
-// process starter, and the few things the windows do meanwhile (progress, minimising).
+// launch runs the same under test as in the program: the archive components that hold the
+// choice (LaunchArchives), the process starter, and the few things the windows do meanwhile
+// (progress, minimising).
 #pragma once
 
 #include <QString>
@@ -23,23 +24,11 @@
 
 #include "app/core/GlobalVar.h"
 #include "app/core/Host.h"
+#include "app/core/LaunchArchives.h"
 #include "app/core/LaunchCommand.h"
 #include "archive/ArcMain.h"
 
 namespace orvello {
-
-// What the launch needs of the selector's archive components.
-class LaunchArchives {
-  public:
-    virtual ~LaunchArchives() = default;
-    // The lister's type for the archive last selected in the file list.
-    virtual archive::TArcType ArchiveType() const = 0;
-    // The extractor that has been given that archive, for its type; nullptr when no
-    // extractor exists for the type.
-    virtual archive::TUnBase* ExtractorFor(archive::TArcType type) = 0;
-    // The chosen member's name as the lister gave it (UTF-8, folders included).
-    virtual std::string ChosenMemberRawName() const = 0;
-};
 
 // Starts a program without a shell and waits for it.
 class ProcessRunner {

@@ -1,21 +1,36 @@
 // The mailbox, the shared state's start values and the thousands grouping.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
+#include <type_traits>
 
 #include "app/core/GlobalVar.h"
 
 using namespace orvello;
 
+// A source never passes for a code nor a code for a source, and a bare number for neither: the
+// mailbox takes a post only in the order recipient, source, code.
+static_assert(!std::is_convertible_v<NoteSource, NoteCode>);
+static_assert(!std::is_convertible_v<NoteCode, NoteSource>);
+static_assert(!std::is_convertible_v<std::int32_t, NoteSource>);
+static_assert(!std::is_convertible_v<std::int32_t, NoteCode>);
+static_assert(std::is_invocable_v<decltype(&Mailbox::PostNotification), Mailbox&, std::int32_t,
+                                  NoteSource, NoteCode>);
+static_assert(!std::is_invocable_v<decltype(&Mailbox::PostNotification), Mailbox&, std::int32_t,
+                                   NoteCode, NoteSource>);
+static_assert(!std::is_invocable_v<decltype(&Mailbox::PostNotification), Mailbox&, std::int32_t,
+                                   std::int32_t, std::int32_t>);
+
 TEST(Mailbox, KeepsTheFirstTenAndDropsTheEleventh) {
     Mailbox box;
     for (int i = 0; i < 11; ++i)
-        box.PostNotification(MainWindowId, SourceFileList, 100 + i);
+        box.PostNotification(MainWindowId, NoteSource::FileList, NoteCode{100 + i});
     for (int i = 0; i < 10; ++i) {
         const auto note = box.TakeNotification(MainWindowId);
         ASSERT_TRUE(note.has_value());
-        EXPECT_EQ(note->Code, 100 + i);
-        EXPECT_EQ(note->Source, SourceFileList);
+        EXPECT_EQ(note->Code, NoteCode{100 + i});
+        EXPECT_EQ(note->Source, NoteSource::FileList);
         EXPECT_EQ(note->Recipient, MainWindowId);
         EXPECT_FALSE(note->Free);
     }
@@ -24,32 +39,33 @@ TEST(Mailbox, KeepsTheFirstTenAndDropsTheEleventh) {
 
 TEST(Mailbox, AFreedEntryIsReusedFirstSoOrderIsByEntryNotByAge) {
     Mailbox box;
-    box.PostNotification(MainWindowId, SourceFileList, NoteSelected);       // entry 1
-    box.PostNotification(MainWindowId, SourceArchiveList, NoteSelected);    // entry 2
-    EXPECT_EQ(box.TakeNotification(MainWindowId)->Source, SourceFileList);  // empties entry 1
-    box.PostNotification(MainWindowId, SourceSelector, NoteCleared);        // lands in entry 1
-    EXPECT_EQ(box.Entry(1).Code, NoteCleared);
+    box.PostNotification(MainWindowId, NoteSource::FileList, NoteCode::Selected);     // entry 1
+    box.PostNotification(MainWindowId, NoteSource::ArchiveList, NoteCode::Selected);  // entry 2
+    EXPECT_EQ(box.TakeNotification(MainWindowId)->Source, NoteSource::FileList);  // empties entry 1
+    box.PostNotification(MainWindowId, NoteSource::Selector,
+                         NoteCode::Cleared);  // lands in entry 1
+    EXPECT_EQ(box.Entry(1).Code, NoteCode::Cleared);
     EXPECT_FALSE(box.Entry(1).Free);
 
     const auto newer = box.TakeNotification(MainWindowId);
     ASSERT_TRUE(newer);
-    EXPECT_EQ(newer->Source, SourceSelector);
+    EXPECT_EQ(newer->Source, NoteSource::Selector);
     const auto older = box.TakeNotification(MainWindowId);
     ASSERT_TRUE(older);
-    EXPECT_EQ(older->Source, SourceArchiveList);
+    EXPECT_EQ(older->Source, NoteSource::ArchiveList);
 }
 
 TEST(Mailbox, TakesOnlyForItsRecipientAndClearEmptiesEverything) {
     Mailbox box;
-    box.PostNotification(5, SourceSelector, NoteClosed);
+    box.PostNotification(5, NoteSource::Selector, NoteCode::Closed);
     EXPECT_FALSE(box.TakeNotification(MainWindowId).has_value());
     EXPECT_FALSE(box.Entry(1).Free) << "a take for another recipient changes nothing";
 
     // Closing the selector posts both; a tick takes the close, the clear stays until the
     // box is cleared for the next showing.
-    box.PostNotification(MainWindowId, SourceSelector, NoteClosed);
-    box.PostNotification(MainWindowId, SourceSelector, NoteCleared);
-    EXPECT_EQ(box.TakeNotification(MainWindowId)->Code, NoteClosed);
+    box.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Closed);
+    box.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
+    EXPECT_EQ(box.TakeNotification(MainWindowId)->Code, NoteCode::Closed);
     box.ClearMailbox();
     for (int n = 1; n <= Mailbox::Size; ++n)
         EXPECT_TRUE(box.Entry(n).Free);

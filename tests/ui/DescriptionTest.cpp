@@ -45,10 +45,10 @@ class DescriptionTest : public ::testing::Test {
         State().SelectedFile = path;
         State().RomFileName = QFileInfo(path).fileName();
         State().RomBaseName = QFileInfo(path).completeBaseName();
-        Tick(SourceFileList, NoteSelected);
+        Tick(NoteSource::FileList, NoteCode::Selected);
         return path;
     }
-    void Tick(std::int32_t source, std::int32_t code) {
+    void Tick(NoteSource source, NoteCode code) {
         State().mailbox.PostNotification(MainWindowId, source, code);
         Main()->CheckOnFlyChangeTimer();
     }
@@ -177,7 +177,7 @@ TEST_F(DescriptionTest, RefusedWriteIsReportedAndNothingChanges) {
 
 TEST_F(DescriptionTest, InformationPanelTexts) {
     EXPECT_TRUE(Panel().isEmpty());
-    Tick(SourceSelector, NoteCleared);
+    Tick(NoteSource::Selector, NoteCode::Cleared);
     EXPECT_EQ(Panel(), "No ROM selected");
     EXPECT_EQ(Usable(), "");
 
@@ -185,19 +185,19 @@ TEST_F(DescriptionTest, InformationPanelTexts) {
     State().SelectedFile = dir_.filePath("roms/a/games.zip");
     State().RomFileName = "games.zip";
     State().RomBaseName = "games";
-    Tick(SourceFileList, NoteArchiveOpened);
+    Tick(NoteSource::FileList, NoteCode::ArchiveOpened);
     EXPECT_EQ(Panel(), "Viewing archive file");
     EXPECT_FALSE(State().RomIsPlainFile);
     State().RomFileName = "Game.smc";
     State().RomBaseName = "Game";
-    Tick(SourceArchiveList, NoteSelected);
+    Tick(NoteSource::ArchiveList, NoteCode::Selected);
     EXPECT_EQ(Panel(), "Filename: Game.smc [No description]");
 
     // In the M.A.M.E. slot the archive is the game.
     State().CurrentSlot = SlotMAME;
     State().RomFileName = "pacman.zip";
     State().RomBaseName = "pacman";
-    Tick(SourceFileList, NoteArchiveOpened);
+    Tick(NoteSource::FileList, NoteCode::ArchiveOpened);
     EXPECT_EQ(Panel(), "Filename: pacman.zip [No description]");
     EXPECT_EQ(Usable(), "AD");
 }
@@ -260,7 +260,7 @@ TEST_F(DeleteTest, DeletingWhileAMemberIsChosenDeletesTheArchiveAndTheMembersDes
     State().SelectedFile = archive;
     State().RomFileName = "Game.smc";
     State().RomBaseName = "Game";
-    Tick(SourceArchiveList, NoteSelected);
+    Tick(NoteSource::ArchiveList, NoteCode::Selected);
     EXPECT_EQ(Panel(), "Filename: Game.smc [Member's]");
     host_.yesNo = {true};
     Main()->ROMsDelete->trigger();

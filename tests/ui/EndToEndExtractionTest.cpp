@@ -132,7 +132,7 @@ class ExtractionTest : public EndToEndTest {
     // not reached within the deadline fails, saying what it waited for, and lets the
     // extraction go so that the test ends.
     void PlayAndCancel(CancelBy way) {
-        Sel()->UnZIP.Files = &files_;
+        Archives().UnZIP.Files = &files_;
         Main()->ProgressDelayMs = 0;
         gate_.Hold(BigSize / 4, GateCeiling);
         int step = 0;
@@ -252,7 +252,7 @@ TEST_P(CancelTest, AMemberCancelledIsTakenBackAndNotPlayed) {
     EXPECT_EQ(Main()->ExtractProgress, nullptr);
 
     // Played again, the same member runs to its end and starts the emulator.
-    Sel()->UnZIP.Files = &archive::DiskFileSystem::Instance();
+    Archives().UnZIP.Files = &archive::DiskFileSystem::Instance();
     Play();
     EXPECT_TRUE(EmulatorStarted());
     EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});

@@ -27,6 +27,7 @@
 #include "UiTestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
+#include "app/core/ArchiveBrowser.h"
 #include "archive/ZipBuilder.h"
 #include "selector/OnFlyROMSelector.h"
 
@@ -115,6 +116,7 @@ class EndToEndTest : public ::testing::Test {
 
     TMainForm* Main() const { return app_->MainForm(); }
     TOnFlyForm* Sel() const { return app_->OnFlyForm(); }
+    ArchiveBrowser& Archives() const { return Main()->Archives(); }
     AppState& State() const { return app_->State(); }
     QString Panel() const { return Main()->InfoPanel->text(); }
 

@@ -72,7 +72,7 @@ class MailboxTest : public ::testing::Test {
         State().RomFileName = "Game.smc";
         State().RomBaseName = "Game";
     }
-    void Post(std::int32_t source, std::int32_t code) {
+    void Post(NoteSource source, NoteCode code) {
         State().mailbox.PostNotification(MainWindowId, source, code);
     }
 
@@ -87,8 +87,8 @@ class MailboxTest : public ::testing::Test {
 struct Row {
     const char* name;
     EmulatorSlot slot;
-    std::int32_t source;
-    std::int32_t code;
+    NoteSource source;
+    NoteCode code;
     bool plainBefore;
     // After the tick: RomIsPlainFile, the panel, whether a launch was tried.
     bool plainAfter;
@@ -124,33 +124,36 @@ TEST_P(Dispatch, EachNotificationDoesItsPart) {
 INSTANTIATE_TEST_SUITE_P(
     Notifications, Dispatch,
     ::testing::Values(
-        Row{"Cleared", SlotSNES9x, SourceSelector, NoteCleared, false, false,
+        Row{"Cleared", SlotSNES9x, NoteSource::Selector, NoteCode::Cleared, false, false,
             "Filename: Game.smc [No description]", false},
-        Row{"FileSelected", SlotSNES9x, SourceFileList, NoteSelected, false, true,
+        Row{"FileSelected", SlotSNES9x, NoteSource::FileList, NoteCode::Selected, false, true,
             "Filename: Game.smc [No description]", false},
-        Row{"FilePlayArchive", SlotSNES9x, SourceFileList, NotePlayArchive, true, false,
+        Row{"FilePlayArchive", SlotSNES9x, NoteSource::FileList, NoteCode::PlayArchive, true, false,
             "Filename: Game.smc [No description]", false},
-        Row{"FilePlayArchiveInMame", SlotMAME, SourceFileList, NotePlayArchive, true, false,
-            "Filename: Game.smc [No description]", true},
-        Row{"FilePlayArchiveInCallus", SlotCallus, SourceFileList, NotePlayArchive, true, false,
-            "Filename: Game.smc [No description]", true},
-        Row{"ArchiveOpened", SlotSNES9x, SourceFileList, NoteArchiveOpened, true, false,
+        Row{"FilePlayArchiveInMame", SlotMAME, NoteSource::FileList, NoteCode::PlayArchive, true,
+            false, "Filename: Game.smc [No description]", true},
+        Row{"FilePlayArchiveInCallus", SlotCallus, NoteSource::FileList, NoteCode::PlayArchive,
+            true, false, "Filename: Game.smc [No description]", true},
+        Row{"ArchiveOpened", SlotSNES9x, NoteSource::FileList, NoteCode::ArchiveOpened, true, false,
             "Viewing archive file", false},
-        Row{"ArchiveOpenedInMame", SlotMAME, SourceFileList, NoteArchiveOpened, true, false,
+        Row{"ArchiveOpenedInMame", SlotMAME, NoteSource::FileList, NoteCode::ArchiveOpened, true,
+            false, "Filename: Game.smc [No description]", false},
+        Row{"FilePlay", SlotSNES9x, NoteSource::FileList, NoteCode::Play, false, true,
+            "Filename: Game.smc [No description]", true},
+        Row{"MemberSelected", SlotZSNES, NoteSource::ArchiveList, NoteCode::Selected, true, false,
             "Filename: Game.smc [No description]", false},
-        Row{"FilePlay", SlotSNES9x, SourceFileList, NotePlay, false, true,
-            "Filename: Game.smc [No description]", true},
-        Row{"MemberSelected", SlotZSNES, SourceArchiveList, NoteSelected, true, false,
-            "Filename: Game.smc [No description]", false},
-        Row{"MemberPlayKeepsPlainTrue", SlotZSNES, SourceArchiveList, NotePlay, true, true,
-            "Filename: Game.smc [No description]", true},
-        Row{"MemberPlayKeepsPlainFalse", SlotZSNES, SourceArchiveList, NotePlay, false, false,
-            "Filename: Game.smc [No description]", true},
-        Row{"UnusedCode", SlotSNES9x, SourceFileList, 4, true, true, "before", false},
-        Row{"ArchiveListOpened", SlotSNES9x, SourceArchiveList, NoteArchiveOpened, true, true,
+        Row{"MemberPlayKeepsPlainTrue", SlotZSNES, NoteSource::ArchiveList, NoteCode::Play, true,
+            true, "Filename: Game.smc [No description]", true},
+        Row{"MemberPlayKeepsPlainFalse", SlotZSNES, NoteSource::ArchiveList, NoteCode::Play, false,
+            false, "Filename: Game.smc [No description]", true},
+        Row{"UnusedCode", SlotSNES9x, NoteSource::FileList, NoteCode{4}, true, true, "before",
+            false},
+        Row{"ArchiveListOpened", SlotSNES9x, NoteSource::ArchiveList, NoteCode::ArchiveOpened, true,
+            true, "before", false},
+        Row{"SelectorPlay", SlotSNES9x, NoteSource::Selector, NoteCode::Play, false, false,
             "before", false},
-        Row{"SelectorPlay", SlotSNES9x, SourceSelector, NotePlay, false, false, "before", false},
-        Row{"UnknownSource", SlotSNES9x, 2, NoteSelected, false, false, "before", false}),
+        Row{"UnknownSource", SlotSNES9x, NoteSource{2}, NoteCode::Selected, false, false, "before",
+            false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MailboxTest, ClosedHidesTheSelectorStopsTheTimerAndDropsTheChoice) {
@@ -160,8 +163,8 @@ TEST_F(MailboxTest, ClosedHidesTheSelectorStopsTheTimerAndDropsTheChoice) {
     ASSERT_TRUE(Selector()->isVisible());
     ChooseRom();
     State().PreviewFile = dir_.filePath("roms/Game.bmp");
-    Post(SourceSelector, NoteClosed);
-    Post(SourceSelector, NoteCleared);
+    Post(NoteSource::Selector, NoteCode::Closed);
+    Post(NoteSource::Selector, NoteCode::Cleared);
     Main()->CheckOnFlyChangeTimer();
     EXPECT_FALSE(Selector()->isVisible());
     EXPECT_FALSE(Main()->CheckOnFlyChange->isActive());
@@ -173,14 +176,14 @@ TEST_F(MailboxTest, ClosedHidesTheSelectorStopsTheTimerAndDropsTheChoice) {
 
 TEST_F(MailboxTest, OneNotificationPerTickInEntryOrder) {
     ChooseRom();
-    Post(SourceFileList, NoteArchiveOpened);
-    Post(SourceArchiveList, NoteSelected);
-    Post(SourceFileList, NoteSelected);
+    Post(NoteSource::FileList, NoteCode::ArchiveOpened);
+    Post(NoteSource::ArchiveList, NoteCode::Selected);
+    Post(NoteSource::FileList, NoteCode::Selected);
     Main()->CheckOnFlyChangeTimer();
     EXPECT_EQ(Panel(), "Viewing archive file");
     EXPECT_FALSE(State().RomIsPlainFile);
     // The freed first entry takes the next post, which is handled before the older ones.
-    Post(SourceSelector, NoteCleared);
+    Post(NoteSource::Selector, NoteCode::Cleared);
     State().SelectedFile.clear();
     Main()->CheckOnFlyChangeTimer();
     EXPECT_EQ(Panel(), "No ROM selected");
@@ -209,14 +212,14 @@ TEST_F(MailboxTest, WhileTheEmulatorRunsTheWindowsAreMinimisedAndTakeNoInput) {
         selectorMinimised = Selector()->isMinimized();
         status = Main()->StatusPanels[1]->text();
         // A tick meanwhile leaves the box alone.
-        Post(SourceFileList, NoteSelected);
+        Post(NoteSource::FileList, NoteCode::Selected);
         Main()->CheckOnFlyChangeTimer();
         // Keys, clicks and the close box do nothing.
         QTest::keyClick(Main(), Qt::Key_X, Qt::ControlModifier);
         QTest::mouseClick(Main()->FindEmuBt, Qt::LeftButton);
         closed = Main()->close();
     };
-    Post(SourceFileList, NotePlay);
+    Post(NoteSource::FileList, NoteCode::Play);
     Main()->CheckOnFlyChangeTimer();
 
     EXPECT_EQ(runner_.starts, 1);
@@ -231,7 +234,7 @@ TEST_F(MailboxTest, WhileTheEmulatorRunsTheWindowsAreMinimisedAndTakeNoInput) {
     // The notification posted meanwhile is handled afterwards.
     const auto left = State().mailbox.TakeNotification(MainWindowId);
     ASSERT_TRUE(left);
-    EXPECT_EQ(left->Code, NoteSelected);
+    EXPECT_EQ(left->Code, NoteCode::Selected);
     EXPECT_TRUE(host_.openRequests.empty()) << "the click while it ran did nothing";
     // And input works again.
     QTest::mouseClick(Main()->FindEmuBt, Qt::LeftButton);
@@ -249,7 +252,7 @@ TEST_F(MailboxTest, PlainRomStartsTheRealProgramInTheEmulatorsFolder) {
     State().SelectedFile = rom;
     State().RomFileName = QFileInfo(rom).fileName();
     State().RomBaseName = QFileInfo(rom).completeBaseName();
-    Post(SourceFileList, NotePlay);
+    Post(NoteSource::FileList, NoteCode::Play);
     Main()->CheckOnFlyChangeTimer();
 
     EXPECT_EQ(FileLines(log), (QStringList{emulator_, "-y", "-sound", rom,
@@ -266,7 +269,7 @@ TEST_F(MailboxTest, ProgramThatCannotStartIsNamedWithTheReason) {
     QFile::setPermissions(emulator_, QFile::ReadOwner | QFile::WriteOwner);  // not executable
     State().CurrentSlot = SlotSNES9x;
     ChooseRom();
-    Post(SourceFileList, NotePlay);
+    Post(NoteSource::FileList, NoteCode::Play);
     Main()->CheckOnFlyChangeTimer();
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].kind, MessageKind::Error);

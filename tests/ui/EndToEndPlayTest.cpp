@@ -466,7 +466,7 @@ TEST_F(EndToEndTest, ANameEncodingChosenListsAgainAndPlaysUnderThatName) {
 
     ClickFile("other.zip");
     EXPECT_TRUE(Sel()->NameEncodingMenu->actions().front()->isChecked());
-    EXPECT_EQ(Sel()->UnZIP.NamesEncoding, archive::NameEncoding::kAuto);
+    EXPECT_EQ(Archives().UnZIP.NamesEncoding, archive::NameEncoding::kAuto);
 }
 
 TEST_F(EndToEndTest, MemberOfAPkzip250ArchiveIsListedButCannotBePlayed) {
@@ -477,7 +477,7 @@ TEST_F(EndToEndTest, MemberOfAPkzip250ArchiveIsListedButCannotBePlayed) {
     WriteFile(Games("zsnes") + "/old.zip", zip);
     Open(SlotZSNES, false);
     ClickFile("old.zip");
-    ASSERT_EQ(Sel()->ArchiveType(), archive::TArcType::atZip250);
+    ASSERT_EQ(Archives().ArchiveType(), archive::TArcType::atZip250);
     ClickMember("Game.smc");
     Ticks();
     Play();

@@ -415,7 +415,7 @@ TEST_F(MainWindowTest, GetRomShowsTheSelectorOnceAndOnlyRaisesItAfterwards) {
     const QString other = ExistingFolder("other");
     WriteFile(Ini(), "[MagicEngine]\nGamesDir=" + games.toUtf8() + "\n");
     Start();
-    State().mailbox.PostNotification(MainWindowId, SourceSelector, NoteCleared);
+    State().mailbox.PostNotification(MainWindowId, NoteSource::Selector, NoteCode::Cleared);
     QTest::mouseClick(Main()->GetROMBt, Qt::LeftButton);
     EXPECT_TRUE(Selector()->isVisible());
     EXPECT_TRUE(Main()->CheckOnFlyChange->isActive());
@@ -434,7 +434,7 @@ TEST_F(MainWindowTest, GetRomShowsTheSelectorOnceAndOnlyRaisesItAfterwards) {
     EXPECT_FALSE(Main()->CheckOnFlyChange->isActive());
     const auto left = State().mailbox.TakeNotification(MainWindowId);
     ASSERT_TRUE(left);
-    EXPECT_EQ(left->Code, NoteCleared) << "the clear waits for the next showing";
+    EXPECT_EQ(left->Code, NoteCode::Cleared) << "the clear waits for the next showing";
 }
 
 TEST_F(MainWindowTest, PointingTheSelectorAtTheSameFolderPostsNothing) {
@@ -449,7 +449,7 @@ TEST_F(MainWindowTest, PointingTheSelectorAtTheSameFolderPostsNothing) {
     Main()->PointSelectorToGamesDir();
     const auto note = State().mailbox.TakeNotification(MainWindowId);
     ASSERT_TRUE(note);
-    EXPECT_EQ(note->Code, NoteCleared);
+    EXPECT_EQ(note->Code, NoteCode::Cleared);
     EXPECT_EQ(State().SelectorFolder, State().GamesDir[0]);
 }
 

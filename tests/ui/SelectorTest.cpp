@@ -30,6 +30,7 @@
 #include "UiTestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
+#include "app/core/ArchiveBrowser.h"
 #include "archive/ZipBuilder.h"
 #include "selector/OnFlyROMSelector.h"
 
@@ -42,16 +43,16 @@ using orvello::testing::ZipEntry;
 
 namespace {
 
-using Note = std::pair<int, int>;  // source, code
+using Note = std::pair<NoteSource, NoteCode>;
 
-const Note PlainSelected{SourceFileList, NoteSelected};
-const Note ArchiveOpened{SourceFileList, NoteArchiveOpened};
-const Note PlainPlay{SourceFileList, NotePlay};
-const Note ArchivePlay{SourceFileList, NotePlayArchive};
-const Note MemberSelected{SourceArchiveList, NoteSelected};
-const Note MemberPlay{SourceArchiveList, NotePlay};
-const Note Closed{SourceSelector, NoteClosed};
-const Note Cleared{SourceSelector, NoteCleared};
+const Note PlainSelected{NoteSource::FileList, NoteCode::Selected};
+const Note ArchiveOpened{NoteSource::FileList, NoteCode::ArchiveOpened};
+const Note PlainPlay{NoteSource::FileList, NoteCode::Play};
+const Note ArchivePlay{NoteSource::FileList, NoteCode::PlayArchive};
+const Note MemberSelected{NoteSource::ArchiveList, NoteCode::Selected};
+const Note MemberPlay{NoteSource::ArchiveList, NoteCode::Play};
+const Note Closed{NoteSource::Selector, NoteCode::Closed};
+const Note Cleared{NoteSource::Selector, NoteCode::Cleared};
 
 QString Fixture(const QString& folder, const QString& name) {
     return QStringLiteral(ORVELLO_FIXTURES "/archives/") + folder + QLatin1Char('/') + name;
@@ -103,6 +104,7 @@ class SelectorTest : public ::testing::Test {
 
     TMainForm* Main() const { return app_->MainForm(); }
     TOnFlyForm* Sel() const { return app_->OnFlyForm(); }
+    ArchiveBrowser& Archives() const { return Main()->Archives(); }
     AppState& State() const { return app_->State(); }
 
     // Every notification posted since the last call, oldest first.
@@ -331,7 +333,7 @@ TEST_F(SelectorTest, ClicksPostInTheOrderTheUserActs) {
     ClickFile("game.zip");
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
     EXPECT_TRUE(Sel()->FileIsArchive);
-    EXPECT_EQ(Sel()->ArchiveType(), archive::TArcType::atZIP);
+    EXPECT_EQ(Archives().ArchiveType(), archive::TArcType::atZIP);
     EXPECT_TRUE(State().PreviewFile.isEmpty()) << "no preview before a member is chosen";
     EXPECT_FALSE(Sel()->PlayBt->isEnabled()) << "disabled until a member is chosen";
     EXPECT_FALSE(Sel()->ZipList->isHidden());
@@ -344,14 +346,14 @@ TEST_F(SelectorTest, ClicksPostInTheOrderTheUserActs) {
     EXPECT_EQ(State().RomBaseName, "Mario");
     EXPECT_EQ(State().PreviewFile, Game("Mario.bmp"));
     EXPECT_EQ(State().SelectedFile, Game("game.zip"));
-    EXPECT_EQ(Sel()->ChosenMemberRawName(), "Mario.sfc");
+    EXPECT_EQ(Archives().ChosenMemberRawName(), "Mario.sfc");
     EXPECT_TRUE(Sel()->PlayBt->isEnabled());
 
     // A double-click on another: change, click, play.
     DoubleClickMember("zelda.smc");
     EXPECT_EQ(Notes(), (std::vector<Note>{MemberSelected, MemberSelected, MemberPlay}));
     EXPECT_EQ(State().RomFileName, "zelda.smc");
-    EXPECT_EQ(Sel()->ChosenMemberRawName(), "zelda.smc") << "without its stored folder";
+    EXPECT_EQ(Archives().ChosenMemberRawName(), "zelda.smc") << "without its stored folder";
 
     QTest::mouseClick(Sel()->PlayBt, Qt::LeftButton);
     EXPECT_EQ(Notes(), std::vector<Note>{MemberPlay});
@@ -360,7 +362,7 @@ TEST_F(SelectorTest, ClicksPostInTheOrderTheUserActs) {
     DoubleClickFile("Plain.smc");
     EXPECT_EQ(Notes(), (std::vector<Note>{PlainSelected, PlainPlay}));
     EXPECT_EQ(Sel()->Members()->Count(), 0);
-    EXPECT_TRUE(Sel()->ChosenMemberRawName().empty());
+    EXPECT_TRUE(Archives().ChosenMemberRawName().empty());
     QTest::mouseClick(Sel()->PlayBt, Qt::LeftButton);
     EXPECT_EQ(Notes(), std::vector<Note>{PlainPlay});
 
@@ -521,8 +523,8 @@ TEST_F(SelectorTest, GameNameSlotsTakeTheArchiveWithoutListingIt) {
     EXPECT_TRUE(Sel()->PlayBt->isEnabled());
     EXPECT_EQ(State().PreviewFile, Game("pacman.bmp"));
     EXPECT_EQ(State().RomBaseName, "pacman");
-    EXPECT_EQ(Sel()->ExtractorFor(Sel()->ArchiveType()), &Sel()->UnZIP);
-    EXPECT_EQ(Sel()->UnZIP.ArchiveFile(), Game("pacman.zip").toStdString());
+    EXPECT_EQ(Archives().ExtractorFor(Archives().ArchiveType()), &Archives().UnZIP);
+    EXPECT_EQ(Archives().UnZIP.ArchiveFile(), Game("pacman.zip").toStdString());
 
     QTest::mouseClick(Sel()->PlayBt, Qt::LeftButton);
     EXPECT_EQ(Notes(), std::vector<Note>{ArchivePlay});
@@ -710,39 +712,39 @@ TEST_F(SelectorTest, ArchivesGoToTheExtractorOfTheirKindAndTheOthersArePlainFile
     // LHA is an archive the selector opens and hands to its extractor.
     ClickFile("L1_LH5.LZH");
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
-    EXPECT_EQ(Sel()->ArchiveType(), archive::TArcType::atLHA);
+    EXPECT_EQ(Archives().ArchiveType(), archive::TArcType::atLHA);
     EXPECT_EQ(Sel()->Members()->Count(), 8);
-    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atLHA), &Sel()->UnLHA);
-    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atLhaExe), &Sel()->UnLHA);
-    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atZOO), &Sel()->UnZOO);
-    EXPECT_EQ(Sel()->UnLHA.ArchiveFile(), Game("L1_LH5.LZH").toStdString());
+    EXPECT_EQ(Archives().ExtractorFor(archive::TArcType::atLHA), &Archives().UnLHA);
+    EXPECT_EQ(Archives().ExtractorFor(archive::TArcType::atLhaExe), &Archives().UnLHA);
+    EXPECT_EQ(Archives().ExtractorFor(archive::TArcType::atZOO), &Archives().UnZOO);
+    EXPECT_EQ(Archives().UnLHA.ArchiveFile(), Game("L1_LH5.LZH").toStdString());
 
     // RAR is listed by the library but is no archive the selector opens.
     ClickFile("MARKER.RAR");
     EXPECT_EQ(Notes(), std::vector<Note>{PlainSelected});
     EXPECT_FALSE(Sel()->FileIsArchive);
     EXPECT_EQ(Sel()->Members()->Count(), 0);
-    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atRAR), nullptr);
+    EXPECT_EQ(Archives().ExtractorFor(archive::TArcType::atRAR), nullptr);
     EXPECT_EQ(State().PreviewFile, Game("MARKER.bmp"));
 
     // Self-extracting programs are archives of their kind.
     ClickFile("RESZIP.EXE");
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
-    EXPECT_EQ(Sel()->ArchiveType(), archive::TArcType::atZipExe);
+    EXPECT_EQ(Archives().ArchiveType(), archive::TArcType::atZipExe);
     EXPECT_EQ(Captions(), (QStringList{"PACMAN.6E", "README", "TILES.CHR"}));
-    EXPECT_EQ(Sel()->UnZIP.ArchiveFile(), Game("RESZIP.EXE").toStdString());
+    EXPECT_EQ(Archives().UnZIP.ArchiveFile(), Game("RESZIP.EXE").toStdString());
     ClickFile("DOSARJ.EXE");
     EXPECT_EQ(Notes(), std::vector<Note>{ArchiveOpened});
     EXPECT_EQ(Captions(), (QStringList{"GAME.SMC", "NOTES.TXT"}));
-    EXPECT_EQ(Sel()->ExtractorFor(Sel()->ArchiveType()), &Sel()->Unarj);
-    EXPECT_EQ(Sel()->Unarj.ArchiveFile(), Game("DOSARJ.EXE").toStdString());
-    EXPECT_EQ(Sel()->UnZIP.ArchiveFile(), Game("RESZIP.EXE").toStdString())
+    EXPECT_EQ(Archives().ExtractorFor(Archives().ArchiveType()), &Archives().Unarj);
+    EXPECT_EQ(Archives().Unarj.ArchiveFile(), Game("DOSARJ.EXE").toStdString());
+    EXPECT_EQ(Archives().UnZIP.ArchiveFile(), Game("RESZIP.EXE").toStdString())
         << "an archive of another kind leaves the other extractors as they were";
-    EXPECT_EQ(Sel()->ExtractorFor(archive::TArcType::atArcExe), &Sel()->Unarc);
+    EXPECT_EQ(Archives().ExtractorFor(archive::TArcType::atArcExe), &Archives().Unarc);
 
     for (auto type : {archive::TArcType::atZIP, archive::TArcType::atZipExe,
                       archive::TArcType::atZip250, archive::TArcType::atZip250Exe}) {
-        EXPECT_EQ(Sel()->ExtractorFor(type), &Sel()->UnZIP);
+        EXPECT_EQ(Archives().ExtractorFor(type), &Archives().UnZIP);
     }
 }
 
@@ -754,7 +756,7 @@ TEST_F(SelectorTest, TheChosenMemberCanBeExtractedAndNothingIsReplaced) {
     Open();
     ClickFile("game.zip");
     ClickMember("Game.smc");
-    archive::TUnBase* unzip = Sel()->ExtractorFor(Sel()->ArchiveType());
+    archive::TUnBase* unzip = Archives().ExtractorFor(Archives().ArchiveType());
     ASSERT_NE(unzip, nullptr);
     unzip->SetExtractDir(out.toStdString());
     unzip->SetFileSpec("*.*");
@@ -778,10 +780,10 @@ TEST_F(SelectorTest, DosMemberNamesAreShownChosenAndExtractedAsUtf8) {
     ClickMember(dosName);
     EXPECT_EQ(State().RomFileName, dosName);
     EXPECT_EQ(State().RomBaseName, QString::fromUtf8("Spi\xC3\xA8l"));
-    EXPECT_EQ(Sel()->ChosenMemberRawName(), "Spi\xC3\xA8l.smc");
+    EXPECT_EQ(Archives().ChosenMemberRawName(), "Spi\xC3\xA8l.smc");
     EXPECT_EQ(State().PreviewFile, Game(QString::fromUtf8("Spi\xC3\xA8l.bmp")));
     DoubleClickMember(utf8Name);
-    EXPECT_EQ(Sel()->ChosenMemberRawName(),
+    EXPECT_EQ(Archives().ChosenMemberRawName(),
               "\xC3\x9C"
               "ber.smc");
 
@@ -789,9 +791,9 @@ TEST_F(SelectorTest, DosMemberNamesAreShownChosenAndExtractedAsUtf8) {
     const QString out = dir_.filePath("out");
     QDir().mkpath(out);
     ClickMember(dosName);
-    archive::TUnBase* unzip = Sel()->ExtractorFor(Sel()->ArchiveType());
+    archive::TUnBase* unzip = Archives().ExtractorFor(Archives().ArchiveType());
     unzip->SetExtractDir(out.toStdString());
-    unzip->SetFileSpec(Sel()->ChosenMemberRawName());
+    unzip->SetFileSpec(Archives().ChosenMemberRawName());
     unzip->Extract();
     EXPECT_EQ(FileLines(out + "/" + dosName), QStringList{"dos"});
 }
