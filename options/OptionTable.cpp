@@ -23,6 +23,14 @@ QFormLayout* FormOf(QWidget* page) {
     return static_cast<QFormLayout*>(page->layout());
 }
 
+// Adds a row of the page's form: `label` as its caption, whose mnemonic moves the focus to
+// `buddy`, beside `row` (the buddy itself or the widget holding it).
+void AddCaptionedRow(QWidget* page, const QString& label, QWidget* buddy, QWidget* row) {
+    auto* caption = new QLabel(label, page);
+    caption->setBuddy(buddy);
+    FormOf(page)->addRow(caption, row);
+}
+
 }  // namespace
 
 // --- SwitchBuilder ------------------------------------------------------------------------
@@ -153,9 +161,7 @@ QComboBox* OptionDialog::AddList(QWidget* page, const char* name, const QString&
     list->view()->setAccessibleName(list->accessibleName());  // its pop-up list
     list->addItems(items);
     list->setCurrentIndex(-1);
-    auto* caption = new QLabel(label, page);
-    caption->setBuddy(list);
-    FormOf(page)->addRow(caption, list);
+    AddCaptionedRow(page, label, list, list);
     FollowChanges(list);
     return list;
 }
@@ -177,9 +183,7 @@ NumberField* OptionDialog::AddNumberField(QWidget* page, const char* name, const
     row->setSpacing(1);
     row->addWidget(field);
     row->addWidget(spinner);
-    auto* caption = new QLabel(label, page);
-    caption->setBuddy(field);
-    FormOf(page)->addRow(caption, holder);
+    AddCaptionedRow(page, label, field, holder);
     FollowChanges(field);
     return field;
 }
@@ -191,9 +195,7 @@ QLineEdit* OptionDialog::AddTextField(QWidget* page, const char* name, const QSt
     if (label.isEmpty()) {
         FormOf(page)->addRow(field);
     } else {
-        auto* caption = new QLabel(label, page);
-        caption->setBuddy(field);
-        FormOf(page)->addRow(caption, field);
+        AddCaptionedRow(page, label, field, field);
     }
     FollowChanges(field);
     return field;
@@ -215,9 +217,7 @@ QSlider* OptionDialog::AddSlider(QWidget* page, const char* name, const QString&
     slider->setObjectName(QString::fromLatin1(name));
     slider->setAccessibleName(AccessibleText(label));
     slider->setRange(minimum, maximum);
-    auto* caption = new QLabel(label, page);
-    caption->setBuddy(slider);
-    FormOf(page)->addRow(caption, slider);
+    AddCaptionedRow(page, label, slider, slider);
     FollowChanges(slider);
     return slider;
 }

@@ -51,6 +51,19 @@ using orvello::testing::Zoo;
 
 namespace {
 
+// The stand-in emulator's log of one run: `rom` as its last argument (the two lines after it
+// give its working folder), and `roms` as the line listing its folder while it ran.
+void ExpectRomAndFolder(const QList<QByteArray>& lines, const QByteArray& rom,
+                        const QByteArray& roms) {
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[lines.size() - 3], rom);
+    EXPECT_EQ(lines.back(), roms);
+}
+
+}  // namespace
+
+namespace {
+
 class KeepingOrNot : public EndToEndTest, public ::testing::WithParamInterface<bool> {};
 
 }  // namespace
@@ -394,11 +407,9 @@ TEST_F(EndToEndTest, DosMemberNameIsPlayedAsUtf8) {
     Ticks();
     EXPECT_EQ(Panel(), "Filename: " + shown + " [No description]");
     Play();
-    const QList<QByteArray> lines = LogLines();
     // The ROM is the last argument, after the slot's switches; then the folder and its files.
-    ASSERT_GE(lines.size(), 4);
-    EXPECT_EQ(lines[lines.size() - 3], QByteArray::fromStdString(utf8));
-    EXPECT_EQ(lines.back(), "roms:" + QByteArray::fromStdString(utf8) + " zsnes ");
+    const QByteArray rom = QByteArray::fromStdString(utf8);
+    ExpectRomAndFolder(LogLines(), rom, "roms:" + rom + " zsnes ");
     EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
     EXPECT_TRUE(host_.messages.empty());
 }
@@ -420,11 +431,8 @@ TEST_F(EndToEndTest, ArjMemberWithACodePage437NameIsPlayedUnderTheNameShown) {
     Ticks();
     EXPECT_EQ(Panel(), "Filename: " + shown + " [No description]");
     Play();
-    const QList<QByteArray> lines = LogLines();
-    ASSERT_GE(lines.size(), 4);
-    EXPECT_EQ(lines[lines.size() - 3], shown.toUtf8());
     // The file was there under that name while the emulator ran, and is gone after.
-    EXPECT_EQ(lines.back(), "roms:" + shown.toUtf8() + " zsnes ");
+    ExpectRomAndFolder(LogLines(), shown.toUtf8(), "roms:" + shown.toUtf8() + " zsnes ");
     EXPECT_EQ(Names(EmuDir("zsnes")), QStringList{"zsnes"});
     EXPECT_TRUE(host_.messages.empty());
 }
@@ -457,11 +465,9 @@ TEST_F(EndToEndTest, ANameEncodingChosenListsAgainAndPlaysUnderThatName) {
     EXPECT_EQ(Sel()->Members()->At(0).caption, shown);
     ClickMember(shown);
     Play();
-    const QList<QByteArray> lines = LogLines();
-    ASSERT_GE(lines.size(), 4);
-    EXPECT_EQ(lines[lines.size() - 3], QByteArray::fromStdString(utf8));
     // The emulator's folder, sorted, holds the member written under that name.
-    EXPECT_EQ(lines.back(), "roms:zsnes " + QByteArray::fromStdString(utf8) + " ");
+    const QByteArray rom = QByteArray::fromStdString(utf8);
+    ExpectRomAndFolder(LogLines(), rom, "roms:zsnes " + rom + " ");
     EXPECT_TRUE(host_.messages.empty());
 
     ClickFile("other.zip");
